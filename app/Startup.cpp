@@ -1,0 +1,34 @@
+#include "app/Startup.h"
+
+uint16_t uwMcMainPanelHandle;
+uint16_t uwMcMacroPanelHandle;
+
+uint16_t uwMcBatchStateQueue[BATCH_PLAN_SLOTS];
+uint8_t ubBatchStateCnt;
+uint8_t ubBatchCounter;
+std::atomic<uint8_t> ubBatchEnd{0};
+
+void McycleBatchEndSet() {
+  ubBatchEnd = 1;
+  ubBatchEnd.notify_all();
+}
+
+void McycleBatchEndWait() { ubBatchEnd.wait(0); }
+
+#include <cstdio>
+#include <cstring>
+
+const char* McycleBuildStamp() {
+  static char stamp[48];
+  if (stamp[0]) return stamp;
+  static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const char* date = __DATE__;  // "Mmm dd yyyy"
+  int month = 1;
+  for (int i = 0; i < 12; ++i)
+    if (std::strncmp(date, months[i], 3) == 0) month = i + 1;
+  int day = 0, year = 0;
+  std::sscanf(date + 4, "%d %d", &day, &year);
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %.5s - final", year, month, day, __TIME__);
+  return stamp;
+}

@@ -1,0 +1,316 @@
+#include "engine/Mcycle.h"
+
+#include <cstdio>
+#include <mutex>
+
+#include "app/Startup.h"
+#include "comm/ComChannel.h"
+#include "comm/ComQueue.h"
+#include "engine/McycleMachines.h"
+#include "engine/Timer.h"
+#include "hmi/hmi.h"
+#include "macro/macro.h"
+#include "params/CtrlCmd.h"
+#include "scope/scope.h"
+#include "ui/Panel.h"
+#include "ui/PanelIds.h"
+
+std::atomic<uint16_t> uwMcycleState{0};
+std::atomic<uint32_t> udMcTimeTick{0};
+uint16_t uwMcSignalQueue[MC_SIGNAL_QUEUE_SIZE];
+uint8_t ubMcQueueCounterIn;
+uint8_t ubMcQueueCounterOut;
+std::atomic<uint8_t> ubMcSignalQueueCounter{0};
+uint16_t uwMcStackMemory[MC_STACK_SIZE];
+int16_t swStackPointer;
+uint8_t ubMcCmd;
+
+std::atomic<uint8_t> ubMcFlag{0};
+std::atomic<uint8_t> ubMcFlag1{0};
+std::atomic<uint8_t> ubMcFlag2{0};
+std::atomic<uint8_t> ubMcFlag3{0};
+std::atomic<uint8_t> ubMcFlag4{0};
+std::atomic<uint8_t> ubMcFlag5{0};
+
+uint8_t ubMcComSpeed;
+uint32_t udMcIpAddr;
+
+namespace {
+
+// Producers post from the GUI thread and from the tick; the consumer is the
+// tick. One lock keeps the ring and its counters consistent.
+std::mutex signalQueueLock;
+
+// Counts cyclic polls for the ready lamp's blink.
+uint8_t ubLedCount;
+
+// A state word the dispatcher does not know is reported once per value.
+uint16_t uwLastUnknownState;
+
+void LogLine(const char* text) { HmiLogWindowOut(text, uwMcMainPanelHandle, 0, MAIN_TXTBOX_LOG); }
+
+// Send command-list entry `cmd` through the telegram-list machine.
+void SendCommand(const char* text, uint8_t cmd, uint16_t state) {
+  if (text) LogLine(text);
+  ubMcCmd = cmd;
+  uwMcycleState = state;
+}
+
+// Signal 0 on an idle engine: stop the tick once nothing is pending. A signal
+// or log line posted from another thread just before the stop would be
+// stranded, so look again after stopping.
+void IdleRule() {
+  if ((ubMcFlag2 & MC_FLAG2_CYCLIC_READ_IN_PROGRESS) || ubHiQueueCounter != 0 ||
+      !(ubCqFlag & CQ_FLAG_PASS_DONE))
+    return;
+  TimerStop();
+  if (ubMcSignalQueueCounter != 0 || ubHiQueueCounter != 0) TimerStart();
+}
+
+struct CommandSignal {
+  uint16_t signal;
+  const char* text;
+  uint8_t cmd;
+  uint16_t state;
+};
+
+// Signals that send one command-list entry through machine 2.
+constexpr CommandSignal kCommandSignals[] = {
+    {MC_SIG_HOME, "Transmit Home Command", 1, 0x0200},
+    {MC_SIG_SEEK_POS1, "Transmit Seek Pos1 Command", 2, 0x0200},
+    {MC_SIG_SEEK_POS2, "Transmit Seek Pos2 Command", 3, 0x0200},
+    {MC_SIG_PUNCH, "Transmit Punch Command", 4, 0x0200},
+    {MC_SIG_FORM, "Transmit Form Command", 5, 0x0200},
+    {MC_SIG_MARK_ON, "Transmit Mark On Command", 10, 0x0200},
+    {MC_SIG_MARK_OFF, "Transmit Mark Off Command", 11, 0x0200},
+    {MC_SIG_HOVER_ON, "Transmit Hover On Command", 8, 0x0200},
+    {MC_SIG_HOVER_OFF, "Transmit Hover Off Command", 9, 0x0200},
+    {MC_SIG_PRESS_ON, "Transmit Press On Command", 6, 0x0200},
+    {MC_SIG_PRESS_OFF, "Transmit Press Off Command", 7, 0x0200},
+    {MC_SIG_SAMPLE_TIME, nullptr, 16, 0x0200},
+    {MC_SIG_RAMTYPE, nullptr, 17, 0x0200},
+    {MC_SIG_UDSEL_INHIBIT_ON, "Transmit UDSEL inhibit on Command", 20, 0x0200},
+    {MC_SIG_UDSEL_INHIBIT_OFF, "Transmit UDSEL inhibit off Command", 21, 0x0200},
+    {MC_SIG_TRIGGER_BACKWARD, "Transmit Trigger Backward Trace Command", 22, 0x0202},
+    {MC_SIG_TRIGGER_FORWARD, "Transmit Trigger Forward Trace Command", 23, 0x0202},
+    {MC_SIG_TRIGGER_MCYCLE, "Transmit Trigger Trace Mcycle Command", 24, 0x0202},
+    {MC_SIG_TRIGGER_HARDWARE, "Transmit Trigger Trace Hardware Command", 25, 0x0202},
+    {MC_SIG_TRACE_FREEZE, "Transmit Trigger Trace Freeze Command", 26, 0x0202},
+    {MC_SIG_TRACE_UNFREEZE, "Transmit Trigger Trace UnFreeze Command", 27, 0x0202},
+    {MC_SIG_CYCLE_BASIC, "Transmit Cycle Basic Command", 28, 0x0200},
+    {MC_SIG_CYCLE_FORM2, "Transmit Cycle Form2 Command", 29, 0x0200},
+    {MC_SIG_CYCLE_FORM3, "Transmit Cycle Form3 Command", 30, 0x0200},
+    {MC_SIG_TRIGGER, "Transmit Trigger Command", 31, 0x0202},
+    {MC_SIG_PRESSURE_MON_ON, "Transmit Pressure Monitor on Command", 33, 0x0200},
+    {MC_SIG_PRESSURE_MON_OFF, "Transmit Pressure Monitor off Command", 34, 0x0200},
+    {MC_SIG_FORM_SILENT, nullptr, 5, 0x0200},
+    {MC_SIG_SEEK_POS1_ABS, "Transmit Seek Pos1 Command", 36, 0x0200},
+    {MC_SIG_HOME_ABSOLUT, "Transmit Home Absolut Command", 37, 0x0200},
+    {MC_SIG_JOG_ON, "Transmit Jog on Command", 38, 0x0200},
+    {MC_SIG_JOG_OFF, "Transmit Jog off Command", 39, 0x0200},
+    {MC_SIG_MACRO_STOP, "Transmit Macro Stop Command", 40, 0x0200},
+};
+
+// Signals that start a machine of their own.
+struct MachineSignal {
+  uint16_t signal;
+  const char* text;
+  uint16_t state;
+};
+constexpr MachineSignal kMachineSignals[] = {
+    {MC_SIG_PARM_WRITE, "Transmit Parm", 0x0700},
+    {MC_SIG_SCRIPT, nullptr, 0x0600},
+    {MC_SIG_PARM_READBACK, "Transmit Parm Readback Command", 0x0800},
+    {MC_SIG_TRACE_DOWNLOAD, nullptr, 0x0900},
+    {MC_SIG_CONNECT, nullptr, 0x0A00},
+    {MC_SIG_LINK_TEST, nullptr, 0x0B00},
+    {MC_SIG_PARM_SAVE, "Transmit Parm Save Command", 0x0D00},
+    {MC_SIG_PARM_RECALL, "Transmit Parm Recall Command", 0x0E00},
+    {MC_SIG_BATCH, nullptr, 0x1F00},
+    {MC_SIG_LOGGING_ON, nullptr, 0x2200},
+    {MC_SIG_LOGGING_OFF, nullptr, 0x2203},
+    {MC_SIG_DATE_TIME, nullptr, 0x2300},
+    {MC_SIG_MEMORY, nullptr, 0x2400},
+};
+
+void ActOnSignal(uint16_t signal) {
+  switch (signal) {
+    case MC_SIG_NONE:
+      IdleRule();
+      return;
+    case MC_SIG_TRIGGER_BACKWARD_SEL:
+      sCmdContainer.entries[CTRL_CMD_TRACE_SELECT].udData = 2;
+      SendCommand("Transmit Trigger Backward Trace Command", 18, 0x0202);
+      return;
+    case MC_SIG_TRIGGER_FORWARD_SEL:
+      sCmdContainer.entries[CTRL_CMD_TRACE_SELECT].udData = (ubScopeFlag & SCOPE_FLAG_SECOND_TRACE) ? 2 : 1;
+      SendCommand("Transmit Trigger Forward Trace Command", 19, 0x0202);
+      return;
+    default:
+      break;
+  }
+  for (const auto& c : kCommandSignals)
+    if (c.signal == signal) {
+      SendCommand(c.text, c.cmd, c.state);
+      return;
+    }
+  for (const auto& m : kMachineSignals)
+    if (m.signal == signal) {
+      if (m.text) LogLine(m.text);
+      uwMcycleState = m.state;
+      return;
+    }
+}
+
+}  // namespace
+
+uint32_t McTimerGetCurrentTime() { return udMcTimeTick.load(); }
+
+void McycleSignalQueuePut(uint16_t signal) {
+  if (signal == 0) return;
+  {
+    std::lock_guard<std::mutex> lock(signalQueueLock);
+    if (ubMcFlag & MC_FLAG_SIGNAL_QUEUE_FULL) return;
+    uwMcSignalQueue[ubMcQueueCounterIn] = signal;
+    uint8_t count = ubMcSignalQueueCounter + 1;
+    ubMcSignalQueueCounter = count;
+    if (count >= MC_SIGNAL_QUEUE_SIZE) ubMcFlag |= MC_FLAG_SIGNAL_QUEUE_FULL;
+    ubMcQueueCounterIn = (ubMcQueueCounterIn + 1) % MC_SIGNAL_QUEUE_SIZE;
+  }
+  TimerStart();
+}
+
+uint16_t McycleSignalQueueGet() {
+  std::lock_guard<std::mutex> lock(signalQueueLock);
+  if (ubMcSignalQueueCounter == 0) return 0;
+  uint16_t signal = uwMcSignalQueue[ubMcQueueCounterOut];
+  uwMcSignalQueue[ubMcQueueCounterOut] = 0;
+  ubMcSignalQueueCounter = ubMcSignalQueueCounter - 1;
+  ubMcFlag &= static_cast<uint8_t>(~MC_FLAG_SIGNAL_QUEUE_FULL);
+  ubMcQueueCounterOut = (ubMcQueueCounterOut + 1) % MC_SIGNAL_QUEUE_SIZE;
+  return signal;
+}
+
+uint8_t McyclePush(uint16_t stateWord) {
+  if (swStackPointer < 0 || swStackPointer >= MC_STACK_SIZE) return 1;
+  uwMcStackMemory[swStackPointer++] = stateWord;
+  return 0;
+}
+
+uint16_t McyclePop() {
+  if (swStackPointer < 1) return MC_STACK_EMPTY;
+  --swStackPointer;
+  uint16_t word = uwMcStackMemory[swStackPointer];
+  uwMcStackMemory[swStackPointer] = 0;
+  return word;
+}
+
+void McycleInit() {
+  {
+    std::lock_guard<std::mutex> lock(signalQueueLock);
+    for (auto& s : uwMcSignalQueue) s = 0;
+  }
+  for (auto& s : uwMcStackMemory) s = 0;
+  ubBatchStateCnt = 0;
+  for (auto& s : uwMcBatchStateQueue) s = 0;
+  udMcIpAddr = 0;
+  ubMcComSpeed = 1;
+}
+
+void McycleStateMachine(uint16_t signal) {
+  if (signal == MC_SIG_START) {
+    McycleInit();
+    CqComQueueInit();
+    HmiInit();
+    ubHiTxtBoxPrio = ' ';
+    MacroInit();
+    MachineDataChan.ubNodeId = 15;
+    uwMcycleState = MC_STATE_IDLE;
+  }
+  const uint16_t state = uwMcycleState;
+  switch (state >> 8) {
+    case 0x01: McycleBasicStateMachine(signal); return;
+    case 0x02: McycleTelegramlistStateMachine(); return;
+    case 0x06: McycleWriteScriptListStateMachine(); return;
+    case 0x07: McycleWriteParameterStateMachine(); return;
+    case 0x08: McycleReadParameterStateMachine(); return;
+    case 0x09: McycleGetScopeDataStateMachine(0); return;
+    case 0x0A: McycleGetFwRevisionStateMachine(); return;
+    case 0x0B: McycleComTestStateMachine(); return;
+    case 0x0D: McycleParmSaveStateMachine(signal); return;
+    case 0x0E: McycleParmRecallStateMachine(signal); return;
+    case 0x1F: McycleBatchModeStateMachine(); return;
+    case 0x21: McycleFreezeStateMachine(); return;
+    case 0x22: McycleLoggingStateMachine(); return;
+    case 0x23: McycleGetDateTimeStateMachine(); return;
+    case 0x24: McycleMemoryStateMachine(); return;
+    default: break;
+  }
+  if (state == 0) return;  // before the start step
+  // An unknown machine code would stall the engine for ever.
+  if (state != uwLastUnknownState) {
+    uwLastUnknownState = state;
+    char line[64];
+    std::snprintf(line, sizeof line, "Engine: unknown state 0x%04X, back to idle", state);
+    LogLine(line);
+  }
+  uwMcycleState = MC_STATE_IDLE;
+}
+
+void McycleBasicStateMachine(uint16_t signal) {
+  McycleGetCyclicDataStateMachine(signal);
+  if ((uwMcycleState & 0xFF) != 1) return;
+  const uint16_t ret = McyclePop();
+  if (ret != MC_STACK_EMPTY) {
+    uwMcycleState = ret;
+    return;
+  }
+  ActOnSignal(signal);
+}
+
+void McycleTimerCallback() {
+  udMcTimeTick += MC_TICK_MS;
+  HmiGetQueue();
+  McycleStateMachine(McycleSignalQueueGet());
+  CqCheckAndReadCanOpenDataFrame();
+  CqHandler();
+}
+
+void McycleUsbLedFlashing() {
+  if (!(ubMcFlag4 & MC_FLAG4_READY_LAMP_BLINK)) return;
+  ++ubLedCount;
+  if (ubLedCount == 2) {
+    PanelSetInt(uwMcMainPanelHandle, MAIN_LED_READY, 1);
+  } else if (ubLedCount >= 4) {
+    PanelSetInt(uwMcMainPanelHandle, MAIN_LED_READY, 0);
+    ubLedCount = 0;
+  }
+}
+
+uint8_t McycleReadStatus(uint32_t code) {
+  uint8_t mask = 0;
+  if (cqCanData.udData & 0x4000) mask |= 0x01;
+  // The EEPROM codes sit in the low byte; bit 14 may be set beside them.
+  switch (code & 0xFF) {
+    case 21: mask |= 0x04; break;
+    case 22: mask |= 0x02; break;
+    case 23: mask |= 0x08; break;
+    default: break;
+  }
+  return mask;
+}
+
+int MyTimerCallback(int, int, int event, void*, int, int) {
+  if (event == EVENT_TIMER_TICK) TimerTick();
+  return 0;
+}
+
+int MAIN_TIMER_RAM_Callback(int, int, int event, void*, int, int) {
+  if (event != EVENT_TIMER_TICK) return 0;
+  if (ubMcFlag1 & MC_FLAG1_CYCLIC_MONITOR_ON) {
+    TimerStart();
+    ubMcFlag2 |= MC_FLAG2_CYCLIC_READ_DUE;
+  }
+  McycleUsbScanReg(0);
+  return 0;
+}

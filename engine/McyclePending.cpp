@@ -1,0 +1,23 @@
+// Machines whose subsystems are not in this build yet: each returns the engine
+// to idle at once, so a signal that selects one never stalls the engine.
+#include "engine/Mcycle.h"
+#include "engine/McycleMachines.h"
+
+void McycleTelegramlistStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleWriteScriptListStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleWriteParameterStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleReadParameterStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleGetScopeDataStateMachine(uint8_t) { uwMcycleState = MC_STATE_IDLE; }
+void McycleGetFwRevisionStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleComTestStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleParmSaveStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
+void McycleParmRecallStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
+void McycleBatchModeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleFreezeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleLoggingStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleGetDateTimeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleMemoryStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+void McycleGetCyclicDataStateMachine(uint16_t) {}
+
+#include "comm/ComChannel.h"
+uint8_t McycleUsbScanReg(uint8_t) { return 1; }

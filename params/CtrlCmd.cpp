@@ -1,0 +1,3 @@
+#include "params/CtrlCmd.h"
+
+CtrlCmdContainer sCmdContainer;

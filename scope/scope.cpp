@@ -1,0 +1,3 @@
+#include "scope/scope.h"
+
+std::atomic<uint8_t> ubScopeFlag{0};

@@ -1,0 +1,9 @@
+// Scope: trace trigger and download.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+inline constexpr uint8_t SCOPE_FLAG_DISPLAY_B = 0x02;
+inline constexpr uint8_t SCOPE_FLAG_SECOND_TRACE = 0x40;
+
+extern std::atomic<uint8_t> ubScopeFlag;

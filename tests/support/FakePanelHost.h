@@ -1,0 +1,85 @@
+// A panel host that records what the logic asked of the panels.
+#pragma once
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/Panel.h"
+
+class FakePanelHost : public PanelHost {
+ public:
+  using Key = std::pair<int, int>;
+
+  int SetInt(int p, int c, int64_t v) override { return Record(p, c, [&] { ints[{p, c}] = v; }); }
+  int SetDouble(int p, int c, double v) override { return Record(p, c, [&] { doubles[{p, c}] = v; }); }
+  int SetString(int p, int c, const std::string& v) override { return Record(p, c, [&] { texts[{p, c}] = v; }); }
+  int GetInt(int p, int c, int64_t& v) override { return Record(p, c, [&] { v = ints[{p, c}]; }); }
+  int GetDouble(int p, int c, double& v) override { return Record(p, c, [&] { v = doubles[{p, c}]; }); }
+  int GetString(int p, int c, std::string& v) override { return Record(p, c, [&] { v = texts[{p, c}]; }); }
+  int SetAttribute(int p, int c, PanelAttribute a, int64_t v) override;
+  int SetLabel(int p, int c, const std::string& l) override { return Record(p, c, [&] { labels[{p, c}] = l; }); }
+  int AppendText(int p, int c, const std::string& t) override { return Record(p, c, [&] { texts[{p, c}] += t; }); }
+  int ClearText(int p, int c) override { return Record(p, c, [&] { texts[{p, c}].clear(); }); }
+  int DeleteLastLine(int p, int c) override;
+  int InstallCallback(int p, int c, PanelCallback cb, void*) override {
+    return Record(p, c, [&] { callbacks[{p, c}] = cb; });
+  }
+  int Display(int) override { return 0; }
+  int Hide(int) override { return 0; }
+  int SetPanelDimmed(int, bool) override { return 0; }
+  int SetTitle(int, const std::string&) override { return 0; }
+  void SetWaitCursor(bool on) override {
+    std::lock_guard<std::mutex> g(lock);
+    waitCursor = on;
+    ++waitCursorCalls;
+  }
+  void MessagePopup(const std::string& title, const std::string& message) override {
+    std::lock_guard<std::mutex> g(lock);
+    popups.push_back(title + ": " + message);
+  }
+  bool ConfirmPopup(const std::string&, const std::string&) override { return confirmAnswer; }
+  bool FileSelectPopup(const std::string&, const std::string&, const std::string&, const std::string&, bool,
+                       std::string& path) override {
+    path = fileAnswer;
+    return !fileAnswer.empty();
+  }
+  bool DirSelectPopup(const std::string&, const std::string&, std::string& path) override {
+    path = fileAnswer;
+    return !fileAnswer.empty();
+  }
+  void QuitEventLoop() override { quitRequested = true; }
+
+  std::string Text(int p, int c) {
+    std::lock_guard<std::mutex> g(lock);
+    return texts[{p, c}];
+  }
+
+  std::mutex lock;
+  std::map<Key, int64_t> ints;
+  std::map<Key, double> doubles;
+  std::map<Key, std::string> texts;
+  std::map<Key, std::string> labels;
+  std::map<Key, std::map<PanelAttribute, int64_t>> attributes;
+  std::map<Key, PanelCallback> callbacks;
+  std::vector<std::string> popups;
+  bool waitCursor = false;
+  int waitCursorCalls = 0;
+  bool confirmAnswer = false;
+  std::string fileAnswer;
+  bool quitRequested = false;
+  // Called (without the lock) whenever a timer control is switched.
+  std::function<void(int panel, int control, bool on)> onTimerSwitch;
+
+ private:
+  template <class F>
+  int Record(int p, int c, F f) {
+    std::lock_guard<std::mutex> g(lock);
+    if (p <= 0) return PANEL_ERR_UNKNOWN;
+    (void)c;
+    f();
+    return 0;
+  }
+};
