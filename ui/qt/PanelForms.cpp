@@ -32,6 +32,7 @@ const std::vector<ControlSpec> kNone;
 QWidget* PanelFormCreate(PanelResource resource) {
   switch (resource) {
     case PANEL_MAIN: return CreateMain();
+    default: break;
   }
   return nullptr;
 }
@@ -39,6 +40,7 @@ QWidget* PanelFormCreate(PanelResource resource) {
 const std::vector<ControlSpec>& PanelFormControls(PanelResource resource) {
   switch (resource) {
     case PANEL_MAIN: return kMainControls;
+    default: break;
   }
   return kNone;
 }
