@@ -4,6 +4,8 @@
 #include <string>
 
 #include "app/qt/Interactive.h"
+#include "app/qt/TerminationWatch.h"
+#include "app/Startup.h"
 #include "ui/Panel.h"
 #include "ui/qt/QtPanelHost.h"
 
@@ -20,6 +22,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "strokedesk: a panel could not be loaded\n");
     return -1;
   }
+  WatchTerminationSignals([&host] {
+    if (QWidget* main = host.PanelWidget(uwMcMainPanelHandle)) main->close();
+  });
   const int rc = QApplication::exec();
   InteractiveShutdown();
   PanelSetHost(nullptr);

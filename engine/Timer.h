@@ -21,6 +21,11 @@ inline constexpr double ASYNC_TIMER_INTERVAL_S = 0.01;
 
 extern std::atomic<uint8_t> ubTimerSel;
 extern uint32_t udTimerHandle;
+// Real-time timer objects and the context block of its callback.
+extern void* vEventMain;
+extern void* vCallBackMain;
+extern void* vTimerMain;
+extern uint32_t MainTimerData[3];
 
 // Chooses and prepares the source. Returns 0, or the real-time driver's error
 // code; on that error the line "Fehlercode = ..." is written to the log window

@@ -21,7 +21,10 @@ class FakePanelHost : public PanelHost {
   int GetString(int p, int c, std::string& v) override { return Record(p, c, [&] { v = texts[{p, c}]; }); }
   int SetAttribute(int p, int c, PanelAttribute a, int64_t v) override;
   int SetLabel(int p, int c, const std::string& l) override { return Record(p, c, [&] { labels[{p, c}] = l; }); }
-  int AppendText(int p, int c, const std::string& t) override { return Record(p, c, [&] { texts[{p, c}] += t; }); }
+  int AppendText(int p, int c, const std::string& t) override {
+    if (onAppendText) onAppendText(t);
+    return Record(p, c, [&] { texts[{p, c}] += t; });
+  }
   int ClearText(int p, int c) override { return Record(p, c, [&] { texts[{p, c}].clear(); }); }
   int DeleteLastLine(int p, int c) override;
   int InstallCallback(int p, int c, PanelCallback cb, void*) override {
@@ -70,6 +73,8 @@ class FakePanelHost : public PanelHost {
   bool confirmAnswer = false;
   std::string fileAnswer;
   bool quitRequested = false;
+  // Called (without the lock) before text is appended to a text box.
+  std::function<void(const std::string& text)> onAppendText;
   // Called (without the lock) whenever a timer control is switched.
   std::function<void(int panel, int control, bool on)> onTimerSwitch;
 

@@ -71,12 +71,16 @@ QtPanelHost::Control* QtPanelHost::Find(int panel, int control) {
 int QtPanelHost::LoadPanel(PanelResource resource) {
   QWidget* widget = PanelFormCreate(resource);
   if (!widget) return PANEL_ERR_UNKNOWN;
+  int handle;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    handle = nextHandle_++;
+  }
+  // Widgets are created and looked up without the lock: Qt may deliver events
+  // (to our filter, which takes it) while children are added.
   auto panel = std::make_unique<Panel>();
   panel->resource = resource;
   panel->widget = widget;
-  widget->installEventFilter(this);
-  std::lock_guard<std::mutex> g(lock_);
-  const int handle = nextHandle_++;
   for (const ControlSpec& spec : PanelFormControls(resource)) {
     Control c;
     c.spec = spec;
@@ -96,7 +100,11 @@ int QtPanelHost::LoadPanel(PanelResource resource) {
     if (spec.kind == ControlKind::Lamp) PaintLamp(static_cast<QLabel*>(c.object.data()), c.offColour);
     panel->controls.emplace(spec.id, c);
   }
-  panels_[handle] = std::move(panel);
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    panels_[handle] = std::move(panel);
+  }
+  widget->installEventFilter(this);
   return handle;
 }
 
@@ -138,7 +146,7 @@ void QtPanelHost::Fire(int panel, int control, int event, int data1, int data2) 
 }
 
 int QtPanelHost::SetInt(int panel, int control, int64_t value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
   c->intValue = value;
@@ -146,6 +154,7 @@ int QtPanelHost::SetInt(int panel, int control, int64_t value) {
   if (c->spec.kind == ControlKind::Lamp) {
     QPointer<QObject> o = c->object;
     const int64_t colour = value ? c->onColour : c->offColour;
+    g.unlock();
     OnGui([o, colour] {
       if (auto* lamp = qobject_cast<QLabel*>(o.data())) PaintLamp(lamp, colour);
     });
@@ -154,7 +163,7 @@ int QtPanelHost::SetInt(int panel, int control, int64_t value) {
 }
 
 int QtPanelHost::SetDouble(int panel, int control, double value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
   c->doubleValue = value;
@@ -163,12 +172,13 @@ int QtPanelHost::SetDouble(int panel, int control, double value) {
 }
 
 int QtPanelHost::SetString(int panel, int control, const std::string& value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
   c->text = value;
   QPointer<QObject> o = c->object;
   const QString text = Q(value);
+  g.unlock();
   OnGui([o, text] {
     if (auto* box = qobject_cast<QPlainTextEdit*>(o.data())) box->setPlainText(text);
     else if (auto* edit = qobject_cast<QLineEdit*>(o.data())) edit->setText(text);
@@ -178,7 +188,7 @@ int QtPanelHost::SetString(int panel, int control, const std::string& value) {
 }
 
 int QtPanelHost::GetInt(int panel, int control, int64_t& value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
   value = c->intValue;
@@ -186,7 +196,7 @@ int QtPanelHost::GetInt(int panel, int control, int64_t& value) {
 }
 
 int QtPanelHost::GetDouble(int panel, int control, double& value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
   value = c->doubleValue;
@@ -194,7 +204,7 @@ int QtPanelHost::GetDouble(int panel, int control, double& value) {
 }
 
 int QtPanelHost::GetString(int panel, int control, std::string& value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
   value = c->text;
@@ -202,13 +212,14 @@ int QtPanelHost::GetString(int panel, int control, std::string& value) {
 }
 
 int QtPanelHost::SetAttribute(int panel, int control, PanelAttribute attribute, int64_t value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
   QPointer<QObject> o = c->object;
   switch (attribute) {
     case ATTR_ENABLED:
       if (c->spec.kind != ControlKind::Timer) return PANEL_ERR_UNKNOWN;
+      g.unlock();
       OnGui([o, value] {
         auto* timer = qobject_cast<QTimer*>(o.data());
         if (!timer) return;
@@ -218,6 +229,7 @@ int QtPanelHost::SetAttribute(int panel, int control, PanelAttribute attribute, 
       return 0;
     case ATTR_INTERVAL_MS:
       if (c->spec.kind != ControlKind::Timer || value <= 0) return PANEL_ERR_UNKNOWN;
+      g.unlock();
       OnGui([o, value] {
         if (auto* timer = qobject_cast<QTimer*>(o.data())) timer->setInterval(static_cast<int>(value));
       });
@@ -226,6 +238,7 @@ int QtPanelHost::SetAttribute(int panel, int control, PanelAttribute attribute, 
     case ATTR_OFF_COLOR: c->offColour = value; return 0;
     case ATTR_DIMMED:
     case ATTR_VISIBLE:
+      g.unlock();
       OnGui([o, attribute, value] {
         auto* w = qobject_cast<QWidget*>(o.data());
         if (!w) return;
@@ -239,11 +252,12 @@ int QtPanelHost::SetAttribute(int panel, int control, PanelAttribute attribute, 
 }
 
 int QtPanelHost::SetLabel(int panel, int control, const std::string& label) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
   QPointer<QObject> o = c->object;
   const QString text = Q(label);
+  g.unlock();
   OnGui([o, text] {
     if (auto* b = qobject_cast<QAbstractButton*>(o.data())) b->setText(text);
     else if (auto* l = qobject_cast<QLabel*>(o.data())) l->setText(text);
@@ -253,12 +267,13 @@ int QtPanelHost::SetLabel(int panel, int control, const std::string& label) {
 }
 
 int QtPanelHost::AppendText(int panel, int control, const std::string& text) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::TextBox) return PANEL_ERR_UNKNOWN;
   c->text += text;
   QPointer<QObject> o = c->object;
   const QString qtext = Q(text);
+  g.unlock();
   OnGui([o, qtext] {
     auto* box = qobject_cast<QPlainTextEdit*>(o.data());
     if (!box) return;
@@ -273,11 +288,12 @@ int QtPanelHost::AppendText(int panel, int control, const std::string& text) {
 }
 
 int QtPanelHost::ClearText(int panel, int control) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::TextBox) return PANEL_ERR_UNKNOWN;
   c->text.clear();
   QPointer<QObject> o = c->object;
+  g.unlock();
   OnGui([o] {
     if (auto* box = qobject_cast<QPlainTextEdit*>(o.data())) box->clear();
   });
@@ -285,7 +301,7 @@ int QtPanelHost::ClearText(int panel, int control) {
 }
 
 int QtPanelHost::DeleteLastLine(int panel, int control) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::TextBox) return PANEL_ERR_UNKNOWN;
   std::string& t = c->text;
@@ -294,6 +310,7 @@ int QtPanelHost::DeleteLastLine(int panel, int control) {
   t.erase(cut == std::string::npos ? 0 : cut + 1);
   QPointer<QObject> o = c->object;
   const QString remaining = Q(t);
+  g.unlock();
   OnGui([o, remaining] {
     if (auto* box = qobject_cast<QPlainTextEdit*>(o.data())) box->setPlainText(remaining);
   });
