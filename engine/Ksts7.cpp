@@ -1,6 +1,7 @@
 #include "engine/Ksts7.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -19,9 +20,20 @@ std::string lastError;
 
 uint32_t SystemError() { return errno != 0 ? static_cast<uint32_t>(errno) : ENOENT; }
 
-const char* LibraryName() {
+// The library is looked for as the loader on the original platform did: in
+// the program's own folder first, then on the system's search path.
+std::string LibraryName() {
   const char* name = std::getenv("STROKEDESK_KSTS7");
-  return (name && *name) ? name : "libKsts7.so";
+  if (name && *name) return name;
+  char exe[4096];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n > 0) {
+    std::string dir(exe, static_cast<size_t>(n));
+    dir.erase(dir.rfind('/') + 1);
+    const std::string beside = dir + "libKsts7.so";
+    if (access(beside.c_str(), R_OK) == 0) return beside;
+  }
+  return "libKsts7.so";
 }
 
 void UnloadLocked() {
@@ -73,11 +85,12 @@ KSError KS_openDriver(const char* customerNumber) {
     std::lock_guard<std::mutex> g(bindLock);
     if (library) return KS_OK;
     errno = 0;
-    library = dlopen(LibraryName(), RTLD_NOW | RTLD_LOCAL);
+    const std::string name = LibraryName();
+    library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
       const uint32_t sys = SystemError();
       const char* why = dlerror();
-      lastError = why ? why : LibraryName();
+      lastError = why ? why : name;
       return KSERROR_LIBRARY_NOT_FOUND | sys;
     }
     void* open;

@@ -1,6 +1,6 @@
 // Binding of the real-time timer library libKsts7.so: every function is a
 // forwarding stub of the same name that loads and binds the library at run
-// time. Error codes: library missing KSERROR_LIBRARY_NOT_FOUND | errno; name
+// time (first from the program's own folder). Error codes: library missing KSERROR_LIBRARY_NOT_FOUND | errno; name
 // missing KSERROR_FUNCTION_NOT_FOUND | errno; any call but KS_openDriver while
 // the library is not loaded KSERROR_LIBRARY_NOT_LOADED (KS_closeDriver:
 // KSERROR_DRIVER_NOT_LOADED). The library is found by the name in

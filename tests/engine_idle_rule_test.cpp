@@ -62,6 +62,7 @@ TEST_F(IdleRule, PostedSignalIsNotStrandedWhenItArrivesDuringTheStop) {
   };
   Tick();
   poster.join();
+  host.onTimerSwitch = nullptr;
   EXPECT_TRUE(posted);
   EXPECT_TRUE(TimerEnabled());
   Tick();

@@ -124,6 +124,7 @@ TEST_F(TimerSources, StopReturnsOnlyAfterTheRunningTickHasFinished) {
   TimerStop();
   EXPECT_TRUE(finished);
   TimerClose();
+  host.onAppendText = nullptr;
 }
 
 TEST_F(TimerSources, NoTickRunsAfterClose) {
