@@ -31,7 +31,8 @@ int Fill(CtrlCmdContainer& c, int first, std::initializer_list<ObjDef> defs, boo
   int at = first;
   for (const ObjDef& d : defs) {
     CtrlCmdEntry& e = c.entries[at++];
-    const uint32_t value = keepValues ? e.udData : d.value;
+    uint32_t value = d.value;
+    if (keepValues) value = e.udData;
     CtrlCmdEntryClear(e);
     e.ubLength = d.length;
     e.uwIndex = d.index;
