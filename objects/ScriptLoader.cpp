@@ -16,9 +16,13 @@
 namespace {
 
 constexpr const char kCantOpen[] = "Can't open File";
-// Enough of a line to compile it or to see that it is too long: the longest
+// Enough of a line to compile it or to know that it is too long: the longest
 // allowed line, its CR, and one character more.
 constexpr size_t kKeepPerLine = OBJCMD_MAX_LINE + 2;
+// A file without errors has at most 65535 lines of at most kKeepPerLine
+// characters and a line end; beyond that an error has been reported already
+// and the rest is not read (a device without end, say, or a huge binary).
+constexpr uint64_t kMaxScriptBytes = 65536ULL * (kKeepPerLine + 1);
 constexpr size_t kChunk = 64 * 1024;
 // Error lines shown in the message log at most (its queue holds 100).
 constexpr int kMaxShownErrors = 20;
@@ -27,7 +31,9 @@ void Log(const std::string& text, uint8_t priority) {
   HmiLogWindowOut(text.c_str(), uwMcMainPanelHandle, priority, MAIN_TXTBOX_LOG);
 }
 
-// Feeds lines to the interpreter and keeps the first failure.
+// Cuts the file into lines, feeds them to the interpreter and keeps the first
+// failure. A line is compiled as soon as it is known to be too long; the rest
+// of it up to its line end is skipped.
 class ScriptCompiler {
  public:
   ScriptCompiler(bool stopAtFirstError, std::string& reply) : stop_(stopAtFirstError), reply_(reply) {}
@@ -36,38 +42,47 @@ class ScriptCompiler {
   bool Feed(const char* bytes, size_t n) {
     for (size_t i = 0; i < n; ++i) {
       if (bytes[i] == '\n') {
-        if (!CompileLine()) return false;
-      } else {
-        if (line_.size() < kKeepPerLine) line_.push_back(bytes[i]);
+        const bool skipped = skipping_;
+        skipping_ = false;
+        pending_ = false;
+        if (!skipped && !CompileLine()) return false;
+      } else if (!skipping_) {
+        line_.push_back(bytes[i]);
         pending_ = true;
+        if (line_.size() == kKeepPerLine) {
+          skipping_ = true;
+          if (!CompileLine()) return false;
+        }
       }
     }
     return true;
   }
   // The last line, when the file does not end with a line end.
   void Finish() {
-    if (pending_) CompileLine();
+    if (pending_ && !skipping_) CompileLine();
   }
   uint8_t Result() const { return result_; }
 
  private:
   bool CompileLine() {
+    // Past the line limit nothing more can compile.
+    const bool lastLine = sScrContainer.uwLineCount == 0xFFFF;
     if (!line_.empty() && line_.back() == '\r') line_.pop_back();
     std::string lineReply;
     const uint8_t r = ObjCmdInterpreter(line_, lineReply);
     line_.clear();
-    pending_ = false;
     if (r == OBJCMD_OK) return true;
     if (result_ == SCRIPT_LOAD_OK) result_ = r;
     if (!reply_.empty()) reply_ += '\n';
     reply_ += lineReply;
-    return !stop_;
+    return !stop_ && !lastLine;
   }
 
   bool stop_;
   std::string& reply_;
   std::string line_;
   bool pending_ = false;
+  bool skipping_ = false;
   uint8_t result_ = SCRIPT_LOAD_OK;
 };
 
@@ -85,8 +100,10 @@ uint8_t McycleCompileScriptFile(const std::string& path, bool stopAtFirstError, 
   std::unique_ptr<char[]> chunk(new char[kChunk]);
   bool go = true;
   bool first = true;
+  uint64_t total = 0;
   size_t n = 0;
-  while (go && (n = std::fread(chunk.get(), 1, kChunk, file.get())) > 0) {
+  while (go && total <= kMaxScriptBytes && (n = std::fread(chunk.get(), 1, kChunk, file.get())) > 0) {
+    total += n;
     size_t skip = 0;
     if (first && n >= 3 && static_cast<unsigned char>(chunk[0]) == 0xEF &&
         static_cast<unsigned char>(chunk[1]) == 0xBB && static_cast<unsigned char>(chunk[2]) == 0xBF)
@@ -98,7 +115,7 @@ uint8_t McycleCompileScriptFile(const std::string& path, bool stopAtFirstError, 
   if (std::ferror(file.get())) {  // a folder, or a failing device
     reply = kCantOpen;
     result = SCRIPT_LOAD_OPEN_FAILED;
-  } else if (go) {
+  } else if (go && total <= kMaxScriptBytes) {
     compiler.Finish();
     result = compiler.Result();
   }

@@ -129,6 +129,23 @@ TEST_F(LoaderTest, TwoThousandEntriesWithCommentsLoadTheNextEntryDoesNot) {
   EXPECT_EQ(Entries(), 0);
 }
 
+TEST_F(LoaderTest, EndlessOrHugeInputEnds) {
+  // A device without end: the first line is too long.
+  for (bool stop : {true, false}) {
+    EXPECT_EQ(McycleCompileScriptFile("/dev/zero", stop, reply), SCRIPT_LOAD_REFUSED);
+    EXPECT_EQ(reply, "Error line 1: line longer than 255 characters");
+  }
+  // More lines than the line counter holds, also when every error is wanted.
+  EXPECT_EQ(Load(std::string(70000, '\n'), false), SCRIPT_LOAD_REFUSED);
+  EXPECT_EQ(reply, "Error: Script file is longer than 65535 lines");
+  // Long lines on and on: each is reported once.
+  std::string longLines;
+  for (int i = 0; i < 3; ++i) longLines += std::string(1000, 'x') + "\n";
+  EXPECT_EQ(Load(longLines + "RD 0x2000\n", false), SCRIPT_LOAD_REFUSED);
+  EXPECT_EQ(reply, "Error line 1: line longer than 255 characters\nError line 2: line longer than 255 characters\n"
+                   "Error line 3: line longer than 255 characters\nWhat ? [RD 0x2000]");
+}
+
 TEST_F(LoaderTest, MissingFileOrFolder) {
   EXPECT_EQ(McycleCompileScriptFile(dir.Path() + "/none.pms", true, reply), SCRIPT_LOAD_OPEN_FAILED);
   EXPECT_EQ(reply, "Can't open File");
