@@ -43,3 +43,7 @@ inline constexpr uint8_t MC_FLAG4_READY_LAMP_BLINK = 0x80;
 inline constexpr uint8_t MC_FLAG5_QUILL_TWO_TRACES = 0x01;
 inline constexpr uint8_t MC_FLAG5_SCAN_PORTS_AT_START = 0x02;
 inline constexpr uint8_t MC_FLAG5_STATUS1_BIT19 = 0x04;
+
+// Script run-time bits (command interpreter and script machine).
+inline constexpr uint8_t MC_FLAG2_SCRIPT_REWIND = 0x20;   // ubMcFlag2: restart the script at its end
+inline constexpr uint8_t MC_FLAG3_SCRIPT_LOG_OFF = 0x10;  // ubMcFlag3: no TX/RX lines while a script runs

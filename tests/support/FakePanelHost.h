@@ -44,8 +44,9 @@ class FakePanelHost : public PanelHost {
     popups.push_back(title + ": " + message);
   }
   bool ConfirmPopup(const std::string&, const std::string&) override { return confirmAnswer; }
-  bool FileSelectPopup(const std::string&, const std::string&, const std::string&, const std::string&, bool,
-                       std::string& path) override {
+  bool FileSelectPopup(const std::string&, const std::string& defaultName, const std::string& filters,
+                       const std::string& title, bool, std::string& path) override {
+    fileAsked = {defaultName, filters, title};
     path = fileAnswer;
     return !fileAnswer.empty();
   }
@@ -72,6 +73,8 @@ class FakePanelHost : public PanelHost {
   int waitCursorCalls = 0;
   bool confirmAnswer = false;
   std::string fileAnswer;
+  // Default name, filters and title of the last file dialog.
+  std::vector<std::string> fileAsked;
   bool quitRequested = false;
   // Called (without the lock) before text is appended to a text box.
   std::function<void(const std::string& text)> onAppendText;

@@ -1,0 +1,141 @@
+// Commands that act while they are compiled: REWIND, HELP, LOG, MODE_EXPERT.
+#include <string>
+
+#include "engine/McycleFlags.h"
+#include "hmi/hmi.h"
+#include "support/ScriptFixture.h"
+
+namespace {
+
+using ImmediateTest = ScriptFixture;
+
+const std::string kHelp =
+    "Help:\n\n"
+    "- wrb [addr] [index] [data]\n"
+    "       write byte from object directory\n"
+    "- wrw [addr] [index] [data]\n"
+    "       write word from object directory\n"
+    "- wrd [addr] [index] [data]\n"
+    "       write dword from object directory\n"
+    "- rd [addr] [index]\n"
+    "       read from object directory\n"
+    "- dly [ms]\n"
+    "       delay time in ms\n"
+    "- rewind\n"
+    "       repeat script\n"
+    "- dos [dosCmd]\n"
+    "       execute dos command; user must set the \n       path to cmd.exe or command.com\n"
+    "- trace_download\n"
+    "       download trace\n"
+    "- trace_save [filename]\n"
+    "       save trace file; \n       filename: JJMMTT-hhmmss-filename.log \n"
+    "       meta string: $date = date; $time = time\n"
+    "- trace_path [path name]\n"
+    "       set path for trace files\n"
+    "       meta string: $date = date; $time = time\n"
+    "- label [number]\n"
+    "       set jump label number (1-9)\n"
+    "- goto [number]\n"
+    "       jump to label number (1-9)\n"
+    "- counter_set [cnt_no] [val]\n"
+    "       set counter cnt_no to value val\n"
+    "- counter_dec [cnt_no]\n"
+    "       decrement counter cnt_no\n"
+    "- skip_zero [cnt_no]\n"
+    "       skip next line if cnt_no = 0\n"
+    "- skip_nonzero [cnt_no]\n"
+    "       skip next line if cnt_no != 0\n"
+    "- stop\n"
+    "       stop script execution\n"
+    "- mode_expert on\n"
+    "       expert mode on\n"
+    "- mode_expert off\n"
+    "       expert mode off\n"
+    "- log_clear\n"
+    "       clear the program message window\n"
+    "- log_save [filename]\n"
+    "       save the program message window\n       filename: JJMMTT-hhmmss-filename.log\n"
+    "- log_path [pathname]\n"
+    "       set path for object log files\n"
+    "       meta string: $date = date; $time = time\n"
+    "- log_create [filename]\n"
+    "       create a object log file\n       filename: JJMMTT-hhmmss-filename.log\n"
+    "- log_append [filename]\n"
+    "       append to a existing object log file\n"
+    "- log_object [addr] [index]\n"
+    "       read from object directory and save in file\n"
+    "- log_close\n"
+    "       close object log file\n"
+    "\n";
+
+TEST_F(ImmediateTest, HelpWritesItsTextIntoTheLogAtOnce) {
+  EXPECT_EQ(Compile("help"), OBJCMD_OK);
+  EXPECT_EQ(reply, "");
+  EXPECT_EQ(Entries(), 0);
+  EXPECT_EQ(host.Text(1, MAIN_TXTBOX_LOG), kHelp);
+  EXPECT_EQ(std::string(ObjCmdHelpText()), kHelp);
+}
+
+TEST_F(ImmediateTest, HelpGoesToStandardOutputInBatchMode) {
+  ubMcFlag3 |= MC_FLAG3_BATCH_MODE;
+  ubHiTxtBoxPrio = ' ';
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(Compile("HELP"), OBJCMD_OK);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), kHelp);
+  EXPECT_EQ(host.Text(1, MAIN_TXTBOX_LOG), "");
+}
+
+TEST_F(ImmediateTest, RewindSetsTheRequestWithoutAnEntry) {
+  EXPECT_EQ(Compile("Rewind"), OBJCMD_OK);
+  EXPECT_EQ(reply, "");
+  EXPECT_EQ(Entries(), 0);
+  EXPECT_TRUE(ubMcFlag2 & MC_FLAG2_SCRIPT_REWIND);
+}
+
+TEST_F(ImmediateTest, LogOnAndOff) {
+  EXPECT_EQ(Compile("log off"), OBJCMD_OK);
+  EXPECT_EQ(reply, "Script logging off");
+  EXPECT_TRUE(ubMcFlag3 & MC_FLAG3_SCRIPT_LOG_OFF);
+  EXPECT_EQ(Compile("LOG On"), OBJCMD_OK);
+  EXPECT_EQ(reply, "Script logging on");
+  EXPECT_FALSE(ubMcFlag3 & MC_FLAG3_SCRIPT_LOG_OFF);
+  EXPECT_EQ(Entries(), 0);
+}
+
+TEST_F(ImmediateTest, ModeExpertOnAndOffAlsoSwitchesScriptLoggingOff) {
+  EXPECT_EQ(Compile("Mode_Expert ON"), OBJCMD_OK);
+  EXPECT_EQ(reply, "mode expert on");
+  EXPECT_TRUE(ubMcFlag2 & MC_FLAG2_EXPERT_MODE);
+  EXPECT_TRUE(ubMcFlag4 & MC_FLAG4_EXPERT_MODE);
+  EXPECT_FALSE(ubMcFlag3 & MC_FLAG3_SCRIPT_LOG_OFF);
+
+  EXPECT_EQ(Compile("mode_expert off"), OBJCMD_OK);
+  EXPECT_EQ(reply, "mode expert off");
+  EXPECT_FALSE(ubMcFlag2 & MC_FLAG2_EXPERT_MODE);
+  EXPECT_FALSE(ubMcFlag4 & MC_FLAG4_EXPERT_MODE);
+  EXPECT_TRUE(ubMcFlag3 & MC_FLAG3_SCRIPT_LOG_OFF);
+  EXPECT_EQ(Entries(), 0);
+}
+
+TEST_F(ImmediateTest, ImmediateCommandsLeaveTheNextEntryAlone) {
+  CompileAll({"DOS echo kept"});
+  sScrContainer.uwNumOfEntries = 0;  // entry 0 is the next entry now
+  CompileAll({"HELP", "LOG ON", "REWIND", "MODE_EXPERT ON"});
+  ASSERT_NE(+Entry(0).pText, nullptr);
+  EXPECT_STREQ(Entry(0).pText, "echo kept");
+}
+
+TEST_F(ImmediateTest, TextArgumentsKeepTheirCase) {
+  CompileAll({"dos  \t  cp  Data/A.txt  /Tmp/B  ", "\tDOS ls ; Comment", "log_create MyObjects", "log_path /Home/Log",
+              "trace_save Run_A", "trace_path ./Traces", "log_save Msg", "log_append Old.log"});
+  EXPECT_STREQ(Entry(0).pText, "cp  Data/A.txt  /Tmp/B");
+  EXPECT_STREQ(Entry(1).pText, "ls");
+  EXPECT_STREQ(Entry(2).pText, "MyObjects");
+  EXPECT_STREQ(Entry(3).pText, "/Home/Log");
+  EXPECT_STREQ(Entry(4).pText, "Run_A");
+  EXPECT_STREQ(Entry(5).pText, "./Traces");
+  EXPECT_STREQ(Entry(6).pText, "Msg");
+  EXPECT_STREQ(Entry(7).pText, "Old.log");
+}
+
+}  // namespace
