@@ -79,6 +79,11 @@ long UdpEndpoint::Receive(uint8_t* buffer, size_t capacity, uint32_t* fromIp, ui
   return static_cast<long>(n);
 }
 
+int UdpEndpoint::PollDescriptor() {
+  std::lock_guard<std::mutex> g(lock_);
+  return fd_;
+}
+
 uint32_t UdpRouteSourceAddress(uint32_t destIp) {
   const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return 0;

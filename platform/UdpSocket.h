@@ -26,6 +26,8 @@ class UdpEndpoint {
   // rest is lost); its full size, -1 none, -2 error. The sender in *fromIp and
   // *fromPort when given.
   long Receive(uint8_t* buffer, size_t capacity, uint32_t* fromIp = nullptr, uint16_t* fromPort = nullptr);
+  // The descriptor, to wait on with poll() only (-1 when closed).
+  int PollDescriptor();
 
  private:
   std::mutex lock_;
