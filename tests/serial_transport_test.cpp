@@ -12,7 +12,10 @@
 #include "comm/StMaUart.h"
 #include "comm/zel_ether.h"
 #include "platform/Serial.h"
+#include "support/FakePanelHost.h"
 #include "support/TestPty.h"
+#include "app/Startup.h"
+#include "ui/PanelIds.h"
 
 namespace {
 
@@ -191,6 +194,32 @@ TEST(SerialPorts, CloseWhileTheTickReads) {
   tick.join();
   SerialClose(8);
   EXPECT_EQ(bad, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Link 4 with the controller's communication log on: text, not telegrams.
+TEST_F(SerialTest, RawTextOnTheUsbLinkGoesToTheLogWindow) {
+  FakePanelHost host;
+  PanelSetHost(&host);
+  uwMcMainPanelHandle = 1;
+  ubCqDataChannel = CQ_LINK_USB;
+  ubTcpUsbComPort = kPort;
+  ubCqFlag |= CQ_FLAG_RAW_TEXT;
+  const std::string first = "controller log: 40 bytes of text so far.";
+  ASSERT_EQ(first.size(), 40u);
+  pty.Send(std::vector<uint8_t>(first.begin(), first.end()));
+  ASSERT_TRUE(WaitForInput(kPort, 40));
+  EXPECT_EQ(CqCheckAndReadCanOpenDataFrame(), 0);
+  EXPECT_EQ(host.Text(1, MAIN_TXTBOX_LOG), "");  // fewer than 41 wait
+  pty.Send({'\n'});
+  ASSERT_TRUE(WaitForInput(kPort, 41));
+  EXPECT_EQ(CqCheckAndReadCanOpenDataFrame(), 0);
+  EXPECT_EQ(host.Text(1, MAIN_TXTBOX_LOG), first + "\n");
+  ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_RAW_TEXT);
+  PanelSetHost(nullptr);
 }
 
 }  // namespace

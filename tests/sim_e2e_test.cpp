@@ -3,7 +3,11 @@
 
 INSTANTIATE_TEST_SUITE_P(Pty, LinkScenario, ::testing::Values(SimLink::Serial, SimLink::Usb),
                          [](const auto& info) { return std::string(SimLinkName(info.param)); });
-INSTANTIATE_TEST_SUITE_P(Pty, LinkFault,
-                         ::testing::Combine(::testing::Values(SimLink::Serial, SimLink::Usb),
-                                            ::testing::ValuesIn(kFaultCases)),
+INSTANTIATE_TEST_SUITE_P(Serial, LinkFault,
+                         ::testing::Combine(::testing::Values(SimLink::Serial),
+                                            ::testing::ValuesIn(FaultCasesFor(SimLink::Serial))),
+                         FaultCaseName);
+INSTANTIATE_TEST_SUITE_P(Usb, LinkFault,
+                         ::testing::Combine(::testing::Values(SimLink::Usb),
+                                            ::testing::ValuesIn(FaultCasesFor(SimLink::Usb))),
                          FaultCaseName);

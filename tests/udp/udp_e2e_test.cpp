@@ -4,5 +4,5 @@
 INSTANTIATE_TEST_SUITE_P(Loopback, LinkScenario, ::testing::Values(SimLink::Udp),
                          [](const auto& info) { return std::string(SimLinkName(info.param)); });
 INSTANTIATE_TEST_SUITE_P(Loopback, LinkFault,
-                         ::testing::Combine(::testing::Values(SimLink::Udp), ::testing::ValuesIn(kFaultCases)),
+                         ::testing::Combine(::testing::Values(SimLink::Udp), ::testing::ValuesIn(FaultCasesFor(SimLink::Udp))),
                          FaultCaseName);
