@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include <unistd.h>
+
 #include "platform/UdpSocket.h"
 #include "sim/SimController.h"
 #include "sim/SimLinks.h"
@@ -114,7 +116,9 @@ int main(int argc, char** argv) {
   std::printf("ready\n");
   std::fflush(stdout);
 
+  // Ends with its lifetime, on a signal, or when whoever started it is gone.
+  const pid_t parent = ::getppid();
   const int64_t end = SimNowMs() + static_cast<int64_t>(lifetime) * 1000;
-  while (!stopRequested && SimNowMs() < end) links.Serve(100);
+  while (!stopRequested && SimNowMs() < end && ::getppid() == parent) links.Serve(100);
   return 0;
 }

@@ -104,8 +104,8 @@ TEST_F(QueueTest, ResponseMatchingTakesNodeAndIndexNotSubIndex) {
   ASSERT_EQ(cqDataQueue[h].ubStatus, CQ_DONE);
   EXPECT_EQ(cqDataQueue[h].ubCmd, 0x4B);
   EXPECT_EQ(cqDataQueue[h].ubSubIndex, 5);
-  EXPECT_EQ(cqDataQueue[h].udData, 0xBEEFu);
-  EXPECT_EQ(cqDataQueue[h].udCobId, 0x58Fu);
+  EXPECT_EQ(uint32_t{cqDataQueue[h].udData}, 0xBEEFu);
+  EXPECT_EQ(uint32_t{cqDataQueue[h].udCobId}, 0x58Fu);
 }
 
 TEST_F(QueueTest, AbortRefusalAndEchoEachCostAnAttempt) {
@@ -168,13 +168,13 @@ TEST_F(QueueTest, ExpertTimeoutAppliesOnlyInExpertMode) {
   udCqNorlTimeout = 500;
   uint8_t h = 0;
   EXPECT_EQ(CqWriteSDOResp(0, 0x2004, 15, 0, CQ_SDO_READ, &h, 0), 1);
-  EXPECT_EQ(cqDataQueue[h].udTimeout, 200u);
+  EXPECT_EQ(uint32_t{cqDataQueue[h].udTimeout}, 200u);
   CqComQueueInit();
   ubMcFlag2 = MC_FLAG2_EXPERT_MODE;
   EXPECT_EQ(CqWriteSDOResp(0, 0x2004, 15, 0, CQ_SDO_READ, &h, 0), 1);
-  EXPECT_EQ(cqDataQueue[h].udTimeout, 500u);
+  EXPECT_EQ(uint32_t{cqDataQueue[h].udTimeout}, 500u);
   Pass();
-  EXPECT_EQ(cqDataQueue[h].udDeadline, udMcTimeTick + 500);
+  EXPECT_EQ(uint32_t{cqDataQueue[h].udDeadline}, udMcTimeTick + 500);
 }
 
 TEST_F(QueueTest, PolledHelperLeavesTheFinishedSlotReadable) {
@@ -189,7 +189,7 @@ TEST_F(QueueTest, PolledHelperLeavesTheFinishedSlotReadable) {
   EXPECT_EQ(ubCQWriteSDOState, 1);
   EXPECT_EQ(cqDataQueue[h].ubStatus, CQ_FREE);
   ASSERT_EQ(CqElementRead(&cqCanData, h), 0);
-  EXPECT_EQ(cqCanData.udData, 0x00050A1Cu);
+  EXPECT_EQ(uint32_t{cqCanData.udData}, 0x00050A1Cu);
 }
 
 TEST_F(QueueTest, BadAccessTypeIsRefusedAndItsSlotFreed) {

@@ -18,13 +18,13 @@ TEST_P(LinkScenario, ReadAndWriteGoThrough) {
   ASSERT_TRUE(Connect(GetParam()));
   ASSERT_EQ(Request(CQ_SDO_READ, 0x2004, 0), 2);
   EXPECT_EQ(cqCanData.ubCmd, 0x43);
-  EXPECT_EQ(cqCanData.udData, 0x12345678u);
-  EXPECT_EQ(cqCanData.udCobId, 0x58Fu);
+  EXPECT_EQ(uint32_t{cqCanData.udData}, 0x12345678u);
+  EXPECT_EQ(uint32_t{cqCanData.udCobId}, 0x58Fu);
   ASSERT_EQ(Request(CQ_SDO_WRITE2, 0x2000, 0, 0x0123), 2);
   EXPECT_EQ(cqCanData.ubCmd, 0x60);
   ASSERT_EQ(Request(CQ_SDO_READ, 0x2000, 0), 2);
   EXPECT_EQ(cqCanData.ubCmd, 0x4B);
-  EXPECT_EQ(cqCanData.udData, 0x0123u);
+  EXPECT_EQ(uint32_t{cqCanData.udData}, 0x0123u);
   const std::vector<std::string> j = sim_->Journal();
   ASSERT_EQ(j.size(), 3u);
   EXPECT_NE(j[1].find("2B 2000 00 00000123 -"), std::string::npos) << j[1];
@@ -54,12 +54,12 @@ TEST_P(LinkFault, RepeatedAndRecoveredOrFailed) {
   EXPECT_EQ(Request(CQ_SDO_READ, 0x2004, 0), c.succeeds ? 2 : 0);
   EXPECT_EQ(Transmissions(), c.transmissions);
   if (c.succeeds) {
-    EXPECT_EQ(cqCanData.udData, 0x12345678u);
+    EXPECT_EQ(uint32_t{cqCanData.udData}, 0x12345678u);
   }
   // Whatever a passing fault left on the line, the next request is clean.
   if (std::string(c.selector) == "all" && !c.succeeds) return;
   EXPECT_EQ(Request(CQ_SDO_READ, 0x2002, 0), 2);
-  EXPECT_EQ(cqCanData.udData, 0x00050A1Cu);
+  EXPECT_EQ(uint32_t{cqCanData.udData}, 0x00050A1Cu);
 }
 
 inline const FaultCase kFaultCases[] = {
