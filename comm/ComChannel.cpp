@@ -67,14 +67,19 @@ void LinkOpened(uint8_t link) {
   McycleSignalQueuePut(MC_SIG_CONNECT);
 }
 
-void CloseOpenLink() {
-  if (ubCqDataChannel == CQ_LINK_NONE) return;
+// Closes the port or socket of the link; false when no link was open.
+bool CloseLinkPorts() {
+  if (ubCqDataChannel == CQ_LINK_NONE) return false;
   const uint8_t link = ubCqDataChannel;
   ubCqDataChannel = CQ_LINK_NONE;
   SerialClose(link == CQ_LINK_USB ? ubTcpUsbComPort.load() : iStMaComChan.load());
   iStMaComChan = 0;
-  Say("Com close\n");
   UdpClose();
+  return true;
+}
+
+void CloseOpenLink() {
+  if (CloseLinkPorts()) Say("Com close\n");
 }
 
 void SelectSerial(int port) {
@@ -137,6 +142,8 @@ void McycleChannelContainersInit() {
   // CtrlCmdParameterContainerInit, CtrlCmdDataContainerInit,
   // CtrlCmdRdParameterContainerInit, CtrlCmdLogDataContainerP417Init).
 }
+
+void McycleChannelClose() { CloseLinkPorts(); }
 
 void McycleScanReg() {
   bool readable = false;

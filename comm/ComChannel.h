@@ -29,5 +29,7 @@ uint8_t McycleReadRegUsbPort(uint8_t* port);
 // Checks that the RC7 USB device is still present. mode 1 at selection, 0 from
 // the periodic check. 0 present, 1 nothing to check, 2 absent (link dropped).
 uint8_t McycleUsbScanReg(uint8_t mode);
+// Closes the link's port or socket without a message (shutdown).
+void McycleChannelClose();
 // Prepares the containers for a new connection (each time a link opens).
 void McycleChannelContainersInit();

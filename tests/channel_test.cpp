@@ -69,6 +69,14 @@ TEST_F(ChannelTest, SerialSelectionOpensAndPostsConnect) {
   EXPECT_EQ(iStMaComChan, 0);
   EXPECT_EQ((host.ints[{1, MAIN_LED_LINK}]), 0);
   EXPECT_NE(Shown().find("Com close\n"), std::string::npos);
+  // Shutdown closes the link without a word.
+  Select(4);
+  ASSERT_TRUE(SerialIsOpen(4));
+  host.texts.clear();
+  McycleChannelClose();
+  EXPECT_FALSE(SerialIsOpen(4));
+  EXPECT_EQ(ubCqDataChannel, CQ_LINK_NONE);
+  EXPECT_EQ(Shown().find("Com close"), std::string::npos);
 }
 
 TEST_F(ChannelTest, BusyPortGivesTheChannelErrorWithItsNumber) {

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (rc != 0 && rc != 1 && rc != 2 && rc != 5) std::abort();
   if (rc != 0) return 0;
   CqSetRecvData(m);
-  const bool matches = m.udCobId == 0x58F && m.ubData[1] == 0x04 && m.ubData[2] == 0x20;
+  // The node is the identifier less 0x580, kept to 8 bits.
+  const bool matches = ((m.udCobId - 0x580) & 0xFF) == 15 && m.ubData[1] == 0x04 && m.ubData[2] == 0x20;
   if ((cqDataQueue[a].ubStatus == CQ_RECEIVED) != matches) std::abort();
   if (cqDataQueue[b].ubStatus != CQ_QUEUED) std::abort();
   CqHandler();
