@@ -54,8 +54,8 @@ void BuildPayload(CqElement& e) {
     case CQ_SDO_WRITE4: e.ubCmd = 0x23; width = 4; break;
     default: e.ubCmd = 0x40; break;  // read: bytes 4..7 stay as the template holds them
   }
-  for (int i = 0; i < width; ++i) e.ubTxFrame[4 + i] = data[i];
-  for (int i = width; width && i < 4; ++i) e.ubTxFrame[4 + i] = 0;
+  if (width > 0)
+    for (int i = 0; i < 4; ++i) e.ubTxFrame[4 + i] = i < width ? data[i] : 0;
   e.ubTxFrame[0] = e.ubCmd;
   e.ubTxFrame[1] = static_cast<uint8_t>(e.uwIndex);
   e.ubTxFrame[2] = static_cast<uint8_t>(e.uwIndex >> 8);
