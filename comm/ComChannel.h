@@ -1,7 +1,35 @@
-// Channel selection, port discovery and the USB device watch.
+// Channel selection, port discovery and the USB device watch. The callbacks
+// run on the GUI thread; ports the tick may be using are closed through the
+// serial and socket layers, which serialise against the tick.
 #pragma once
 #include <cstdint>
 
+// Ring values besides the serial port numbers 1..18.
+inline constexpr int COM_RING_NONE = 0;
+inline constexpr int COM_RING_UDP = 20;
+inline constexpr int COM_RING_USB = 30;
+inline constexpr int COM_PORTS_MAX = 10;
+inline constexpr int COM_PORT_NAME_SIZE = 50;
+
+// Port names of the last scan and the USB device's driver.
+extern char ubMcComPorts[COM_PORTS_MAX][COM_PORT_NAME_SIZE];
+extern char ubUsbServiceString[20];
+
+// Fills the channel ring with the serial ports present (numbers 1..18, at
+// most 10), replacing the port items of the previous scan. Start-up and
+// "-com_check".
+void McycleScanReg();
+// Value-changed callback of the channel ring: closes the open link, opens the
+// chosen one and starts the connect machine (signal 19).
+int MAIN_RING_COM_CHANNEL_Callback(int panel, int control, int event, void* callbackData, int eventData1,
+                                   int eventData2);
+// Finds the serial port of the RC7 USB device: 0 found (port in *port), 1 no
+// such device, 2 device without a serial port.
+uint8_t McycleReadRegUsbPort(uint8_t* port);
 // Checks that the RC7 USB device is still present. mode 1 at selection, 0 from
 // the periodic check. 0 present, 1 nothing to check, 2 absent (link dropped).
 uint8_t McycleUsbScanReg(uint8_t mode);
+// Closes the link's port or socket without a message (shutdown).
+void McycleChannelClose();
+// Prepares the containers for a new connection (each time a link opens).
+void McycleChannelContainersInit();

@@ -9,7 +9,6 @@ void McycleWriteParameterStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleReadParameterStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleGetScopeDataStateMachine(uint8_t) { uwMcycleState = MC_STATE_IDLE; }
 void McycleGetFwRevisionStateMachine() { uwMcycleState = MC_STATE_IDLE; }
-void McycleComTestStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleParmSaveStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
 void McycleParmRecallStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
 void McycleBatchModeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
@@ -18,6 +17,3 @@ void McycleLoggingStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleGetDateTimeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleMemoryStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleGetCyclicDataStateMachine(uint16_t) {}
-
-#include "comm/ComChannel.h"
-uint8_t McycleUsbScanReg(uint8_t) { return 1; }

@@ -46,3 +46,9 @@ bool PanelDirSelectPopup(const std::string& dir, const std::string& title, std::
 void PanelQuitEventLoop() {
   if (panelHost) panelHost->QuitEventLoop();
 }
+int PanelRingInsert(int p, int c, int index, const std::string& label, int64_t value) {
+  return panelHost ? panelHost->RingInsert(p, c, index, label, value) : 0;
+}
+int PanelRingDeleteItems(int p, int c, int index, int count) {
+  return panelHost ? panelHost->RingDeleteItems(p, c, index, count) : 0;
+}

@@ -78,6 +78,11 @@ class PanelHost {
                                std::string& path) = 0;
   virtual bool DirSelectPopup(const std::string& directory, const std::string& title, std::string& path) = 0;
   virtual void QuitEventLoop() = 0;
+  // Ring items: insert one item (label, value) before position `index`
+  // (-1 or the item count: at the end); delete `count` items from `index`
+  // (-1: to the end).
+  virtual int RingInsert(int panel, int control, int index, const std::string& label, int64_t value) = 0;
+  virtual int RingDeleteItems(int panel, int control, int index, int count) = 0;
 };
 
 // Installs the host (nullptr: no panels). Not thread-safe: set it once at
@@ -109,3 +114,5 @@ bool PanelFileSelectPopup(const std::string& directory, const std::string& defau
                           const std::string& title, bool forSave, std::string& path);
 bool PanelDirSelectPopup(const std::string& directory, const std::string& title, std::string& path);
 void PanelQuitEventLoop();
+int PanelRingInsert(int panel, int control, int index, const std::string& label, int64_t value);
+int PanelRingDeleteItems(int panel, int control, int index, int count);

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/Startup.h"
+#include "comm/ComChannel.h"
+#include "comm/udp.h"
 #include "engine/Mcycle.h"
 #include "engine/Timer.h"
 #include "ui/Panel.h"
@@ -29,10 +31,14 @@ int InteractiveStart(QtPanelHost& host, const InteractiveOptions& options) {
   uwMcMainPanelHandle = static_cast<uint16_t>(main);
   PanelInstallCallback(main, 0, MainEventCallback, nullptr);
   PanelInstallCallback(main, MAIN_TIMER_RAM, MAIN_TIMER_RAM_Callback, nullptr);
+  PanelInstallCallback(main, MAIN_RING_COM_CHANNEL, MAIN_RING_COM_CHANNEL_Callback, nullptr);
 
   TimerInit(options.kithara ? TIMER_SEL_KITHARA : TIMER_SEL_PANEL);
   PanelDisplay(main);
   McycleStateMachine(MC_SIG_START);
+  UdpInit();
+  // No port items are preset in the ring: list the ports present.
+  McycleScanReg();
 
   const std::string stamp = McycleBuildStamp();
   PanelSetTitle(main, std::string("StrokeDesk - RC7 service tool - StrokeDesk   Rev. ") + SOFTWARE_NUMBER + "    " + stamp);
@@ -42,4 +48,7 @@ int InteractiveStart(QtPanelHost& host, const InteractiveOptions& options) {
   return 0;
 }
 
-void InteractiveShutdown() { TimerClose(); }
+void InteractiveShutdown() {
+  TimerClose();
+  McycleChannelClose();
+}

@@ -55,6 +55,8 @@ class FakePanelHost : public PanelHost {
     return !fileAnswer.empty();
   }
   void QuitEventLoop() override { quitRequested = true; }
+  int RingInsert(int p, int c, int index, const std::string& label, int64_t value) override;
+  int RingDeleteItems(int p, int c, int index, int count) override;
 
   std::string Text(int p, int c) {
     std::lock_guard<std::mutex> g(lock);
@@ -68,6 +70,11 @@ class FakePanelHost : public PanelHost {
   std::map<Key, std::string> labels;
   std::map<Key, std::map<PanelAttribute, int64_t>> attributes;
   std::map<Key, PanelCallback> callbacks;
+  struct RingItem {
+    std::string label;
+    int64_t value;
+  };
+  std::map<Key, std::vector<RingItem>> rings;
   std::vector<std::string> popups;
   bool waitCursor = false;
   int waitCursorCalls = 0;

@@ -457,6 +457,35 @@ void QtPanelHost::QuitEventLoop() {
   OnGui([] { QApplication::quit(); });
 }
 
+int QtPanelHost::RingInsert(int panel, int control, int index, const std::string& label, int64_t value) {
+  std::lock_guard<std::mutex> g(lock_);
+  Control* c = Find(panel, control);
+  if (!c || !qobject_cast<QComboBox*>(c->object.data())) return PANEL_ERR_UNKNOWN;
+  QPointer<QObject> o = c->object;
+  const QString text = Q(label);
+  OnGui([o, index, text, value] {
+    auto* box = qobject_cast<QComboBox*>(o.data());
+    if (!box) return;
+    const int at = (index < 0 || index > box->count()) ? box->count() : index;
+    box->insertItem(at, text, QVariant::fromValue<qlonglong>(value));
+  });
+  return 0;
+}
+
+int QtPanelHost::RingDeleteItems(int panel, int control, int index, int count) {
+  std::lock_guard<std::mutex> g(lock_);
+  Control* c = Find(panel, control);
+  if (!c || !qobject_cast<QComboBox*>(c->object.data()) || index < 0) return PANEL_ERR_UNKNOWN;
+  QPointer<QObject> o = c->object;
+  OnGui([o, index, count] {
+    auto* box = qobject_cast<QComboBox*>(o.data());
+    if (!box) return;
+    const int end = (count < 0 || index + count > box->count()) ? box->count() : index + count;
+    for (int i = end - 1; i >= index; --i) box->removeItem(i);
+  });
+  return 0;
+}
+
 bool QtPanelHost::eventFilter(QObject* watched, QEvent* event) {
   int handle = 0;
   bool hasCallback = false;

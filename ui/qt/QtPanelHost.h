@@ -78,6 +78,8 @@ class QtPanelHost : public QObject, public PanelHost {
                        const std::string& title, bool forSave, std::string& path) override;
   bool DirSelectPopup(const std::string& directory, const std::string& title, std::string& path) override;
   void QuitEventLoop() override;
+  int RingInsert(int panel, int control, int index, const std::string& label, int64_t value) override;
+  int RingDeleteItems(int panel, int control, int index, int count) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

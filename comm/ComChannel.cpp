@@ -1,0 +1,224 @@
+#include "comm/ComChannel.h"
+
+#include "params/CtrlCmd.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/Startup.h"
+#include "comm/ComQueue.h"
+#include "comm/StMaUart.h"
+#include "comm/udp.h"
+#include "comm/zel_ether.h"
+#include "engine/Mcycle.h"
+#include "hmi/hmi.h"
+#include "params/CtrlCmd.h"
+#include "platform/PortScan.h"
+#include "platform/Serial.h"
+#include "ui/Panel.h"
+#include "ui/PanelIds.h"
+
+char ubMcComPorts[COM_PORTS_MAX][COM_PORT_NAME_SIZE];
+char ubUsbServiceString[20];
+
+namespace {
+
+// Port items the last scan put into the ring, from position 1 on.
+int ringPortItems;
+// Where the USB device found last shows its presence.
+std::string usbPresencePath;
+
+void Say(const char* text) { HmiLogWindowOut(text, uwMcMainPanelHandle, HI_PRIO_TEXT, MAIN_TXTBOX_LOG); }
+
+void SayPort(const char* format, int port) {
+  char line[64];
+  std::snprintf(line, sizeof line, format, port);
+  Say(line);
+}
+
+void DriverHint() {
+  static const char* const kLines[] = {
+      "Check correct USB driver installation!\n",
+      "The RC7 USB port is a CDC-ACM serial device (kernel driver cdc_acm):\n",
+      "   it appears as /dev/ttyACM<n> when the driver is loaded.\n",
+      "Your user needs read and write access to it:\n",
+      "   add the user to the dialout group and log in again.\n",
+      "Connect USB to RC7\n",
+  };
+  for (const char* line : kLines) Say(line);
+}
+
+void SetRing(int value) { PanelSetInt(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, value); }
+
+// The controls that need a link on the macro panel; the link lamp.
+void DimLinkControls() {
+  PanelSetAttribute(uwMcMacroPanelHandle, MACRO_CMD_TRANSFER_1, ATTR_DIMMED, 1);
+  PanelSetAttribute(uwMcMacroPanelHandle, MACRO_CMD_TRANSFER_2, ATTR_DIMMED, 1);
+  PanelSetInt(uwMcMainPanelHandle, MAIN_LED_LINK, 0);
+}
+
+void NoLink() {
+  SetRing(COM_RING_NONE);
+  iStMaComChan = 0;
+  ubCqDataChannel = CQ_LINK_NONE;
+}
+
+void LinkOpened(uint8_t link) {
+  ubCqDataChannel = link;
+  McycleChannelContainersInit();
+  McycleSignalQueuePut(MC_SIG_CONNECT);
+}
+
+// Closes the port or socket of the link; false when no link was open.
+bool CloseLinkPorts() {
+  if (ubCqDataChannel == CQ_LINK_NONE) return false;
+  const uint8_t link = ubCqDataChannel;
+  ubCqDataChannel = CQ_LINK_NONE;
+  SerialClose(link == CQ_LINK_USB ? ubTcpUsbComPort.load() : iStMaComChan.load());
+  iStMaComChan = 0;
+  UdpClose();
+  return true;
+}
+
+void CloseOpenLink() {
+  if (CloseLinkPorts()) Say("Com close\n");
+}
+
+void SelectSerial(int port) {
+  if (SerialOpenConfig(port, 9600, 0, 8, 1, 4096, 10) >= 0) {
+    LinkOpened(CQ_LINK_SERIAL);
+    return;
+  }
+  SayPort("Com %d: Channel error, not open\n", port);
+  NoLink();
+}
+
+void SelectUdp(int panel) {
+  int64_t field[4] = {};
+  for (int i = 0; i < 4; ++i) PanelGetInt(panel, MAIN_NUM_IP_1 + i, field[i]);
+  udUdpEthDestIp_DWORD = 0;
+  for (int i = 0; i < 4; ++i) {
+    ubUdpEthDestIp[3 - i] = static_cast<uint8_t>(field[i]);
+    udUdpEthDestIp_DWORD = udUdpEthDestIp_DWORD << 8 | ubUdpEthDestIp[3 - i];
+  }
+  char address[20];
+  std::snprintf(address, sizeof address, "%d.%d.%d.%d", ubUdpEthDestIp[3], ubUdpEthDestIp[2], ubUdpEthDestIp[1],
+                ubUdpEthDestIp[0]);
+  if (ZelEtherInitSocket(address) == 0) {
+    Say("Udp Channel is open\n");
+    LinkOpened(CQ_LINK_UDP);
+    return;
+  }
+  Say("Udp Channel error, not open\n");
+  NoLink();
+}
+
+void SelectUsb() {
+  uint8_t port = 0;
+  const uint8_t found = McycleReadRegUsbPort(&port);
+  if (found != 0) {
+    Say(found == 1 ? "USB Device not in Registry!\n" : "USB Port in Registry not found!\n");
+    DriverHint();
+    NoLink();
+    return;
+  }
+  ubTcpUsbComPort = port;
+  if (McycleUsbScanReg(1) == 2) {
+    DriverHint();
+    return;
+  }
+  if (SerialOpen(port) >= 0) {
+    LinkOpened(CQ_LINK_USB);
+    return;
+  }
+  SayPort("USB Com %d: Channel error, not open\n", port);
+  DriverHint();
+  NoLink();
+}
+
+}  // namespace
+
+// Every connection starts from fresh containers and the P0417 log filling;
+// identification switches the filling when the controller says otherwise.
+void McycleChannelContainersInit() {
+  CtrlCmdListInit();
+  CtrlCmdParameterContainerInit();
+  CtrlCmdDataContainerInit();
+  CtrlCmdRdParameterContainerInit();
+  CtrlCmdLogDataContainerP417Init();
+}
+
+void McycleChannelClose() { CloseLinkPorts(); }
+
+void McycleScanReg() {
+  bool readable = false;
+  const std::vector<SerialPortInfo> ports = PortScanList(readable);
+  if (!readable) Say("USB: Registry read error!\n");
+  if (ringPortItems > 0) PanelRingDeleteItems(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, 1, ringPortItems);
+  ringPortItems = 0;
+  std::memset(ubMcComPorts, 0, sizeof ubMcComPorts);
+  for (size_t i = 0; i < ports.size() && i < COM_PORTS_MAX; ++i) {
+    std::snprintf(ubMcComPorts[i], COM_PORT_NAME_SIZE, "%s", ports[i].label.c_str());
+    const int number = ports[i].number;
+    if (number < SERIAL_PORT_FIRST || number > SERIAL_PORT_LAST) continue;
+    if (PanelRingInsert(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, ringPortItems + 1, ports[i].label, number) == 0)
+      ++ringPortItems;
+  }
+}
+
+int MAIN_RING_COM_CHANNEL_Callback(int panel, int control, int event, void*, int, int) {
+  if (event != EVENT_VAL_CHANGED) return 0;
+  ubMcFlag1 &= static_cast<uint8_t>(~(MC_FLAG1_LINK_ESTABLISHED | MC_FLAG1_CYCLIC_MONITOR_ON));
+  ubMcFlag2 &= static_cast<uint8_t>(~(MC_FLAG2_CYCLIC_READ_IN_PROGRESS | MC_FLAG2_CYCLIC_READ_DUE));
+  ubMcFlag4 &= static_cast<uint8_t>(~MC_FLAG4_READY_LAMP_BLINK);
+  ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_RAW_TEXT);
+  PanelSetWaitCursor(true);
+  PanelSetInt(panel, MAIN_BIN_SW_POS_MON_ON, 0);
+
+  CloseOpenLink();
+  int64_t value = 0;
+  PanelGetInt(panel, control, value);
+  iStMaComChan = static_cast<int32_t>(value);
+
+  if (value >= 1 && value <= 19) {
+    SelectSerial(static_cast<int>(value));
+  } else if (value == COM_RING_UDP) {
+    SelectUdp(panel);
+  } else if (value == COM_RING_USB) {
+    SelectUsb();
+  } else if (value == COM_RING_NONE) {
+    DimLinkControls();
+  }
+  PanelSetWaitCursor(false);
+  return 0;
+}
+
+uint8_t McycleReadRegUsbPort(uint8_t* port) {
+  UsbSerialDevice device;
+  const UsbLookupResult r = PortScanFindUsb(RC7_USB_VENDOR, RC7_USB_PRODUCT, device);
+  if (r != USB_FOUND) return r == USB_NOT_PRESENT ? 1 : 2;
+  if (device.port < SERIAL_PORT_FIRST || device.port > 255) return 2;
+  *port = static_cast<uint8_t>(device.port);
+  std::snprintf(ubUsbServiceString, sizeof ubUsbServiceString, "%s", device.driver.c_str());
+  usbPresencePath = device.presencePath;
+  return 0;
+}
+
+uint8_t McycleUsbScanReg(uint8_t mode) {
+  if (mode == 0 && ubCqDataChannel != CQ_LINK_USB) return 1;
+  const UsbPresence presence = PortScanUsbPresent(usbPresencePath);
+  if (presence == USB_UNREADABLE) {
+    Say("USB: Registry read error!\n");
+    return 0;
+  }
+  if (presence == USB_PRESENT) return 0;
+  const int port = ubTcpUsbComPort;
+  ubCqDataChannel = CQ_LINK_NONE;
+  SerialClose(port);
+  Say(mode == 1 ? "USB Device not connect\n" : "USB Device disconnected!\n");
+  SayPort("USB Com %d close\n\n", port);
+  NoLink();
+  DimLinkControls();
+  return 2;
+}

@@ -1,0 +1,53 @@
+// Serial port discovery and the lookup of the controller's USB serial device.
+// Ports are numbered like the channel ring: "COM<n>". Sources, in order of
+// precedence:
+//   STROKEDESK_COM<n>=<device path>  pins port n to a device (any n >= 1)
+//   STROKEDESK_USB=<device path>     stands for the controller's USB device
+//   /sys/class/tty                   serial devices of the system: ttyS<k> is
+//                                    COM<k+1>, USB ones (ttyACM, ttyUSB) take
+//                                    the lowest free numbers
+// The sysfs root is a parameter so tests can lay out a tree of their own.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline constexpr uint16_t RC7_USB_VENDOR = 0x1cbe;
+inline constexpr uint16_t RC7_USB_PRODUCT = 0x0002;
+
+struct SerialPortInfo {
+  int number = 0;
+  std::string name;    // "COM3"
+  std::string device;  // "/dev/ttyACM0"
+  std::string label;   // name, device and USB identity, for the ring
+  uint16_t usbVendor = 0;
+  uint16_t usbProduct = 0;
+  std::string driver;      // kernel driver of the USB interface ("cdc_acm")
+  std::string presencePath; // exists while the device is plugged in
+};
+
+// The serial ports present, sorted by number. `readable` is false when the
+// sysfs tty class could not be read (the environment entries still count).
+std::vector<SerialPortInfo> PortScanList(bool& readable, const std::string& sysfsRoot = "/sys");
+
+// Device path of port `number`, "" when there is none.
+std::string PortScanDevicePath(int number, const std::string& sysfsRoot = "/sys");
+
+enum UsbLookupResult : uint8_t { USB_FOUND = 0, USB_NOT_PRESENT = 1, USB_NO_PORT = 2 };
+
+struct UsbSerialDevice {
+  int port = 0;
+  std::string driver;
+  std::string presencePath;
+};
+
+// Finds the serial port of the USB device with this identity: USB_FOUND with
+// `device` filled; USB_NOT_PRESENT when no such device is known; USB_NO_PORT
+// when the device is there but has no serial port (driver not bound) or its
+// port has no number.
+UsbLookupResult PortScanFindUsb(uint16_t vendor, uint16_t product, UsbSerialDevice& device,
+                                const std::string& sysfsRoot = "/sys");
+
+enum UsbPresence : uint8_t { USB_PRESENT, USB_ABSENT, USB_UNREADABLE };
+// Whether the device found by PortScanFindUsb is still plugged in.
+UsbPresence PortScanUsbPresent(const std::string& presencePath, const std::string& sysfsRoot = "/sys");

@@ -1,0 +1,61 @@
+// The simulated RC7: an object dictionary answering expedited SDO requests,
+// with faults chosen per run and a journal of every request.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+
+enum class SimFault { Drop, Corrupt, Abort, Refuse, Echo, WrongSender, StrayShort, StrayBytes, Count };
+
+// Which requests a fault hits: every Nth (1 = all), and/or the first K.
+struct SimFaultRule {
+  unsigned every = 0;
+  unsigned first = 0;
+  bool Hits(unsigned request) const {
+    return (every && request % every == 0) || (first && request <= first);
+  }
+};
+
+struct SimObject {
+  uint32_t value = 0;
+  uint8_t width = 4;
+  bool readOnly = false;
+};
+
+struct SimAnswer {
+  bool send = false;       // false: the request is dropped
+  uint8_t payload[8] = {};
+  bool corrupt = false;    // spoil the check byte or the CRC
+  bool wrongSender = false;
+  bool strayShort = false; // a short datagram goes first (UDP)
+  bool strayBytes = false; // stray bytes go first (serial links)
+  int blockNumber = -1;    // a block follows the answer
+};
+
+class SimController {
+ public:
+  SimController();
+  // Parses "every:N", "first:K" or "all"; false when malformed.
+  bool SetFault(SimFault fault, const std::string& selector);
+  // "index:sub:width:value[:ro]" with numbers in C notation.
+  bool AddObject(const std::string& spec);
+  void SetBlockLength(uint16_t length) { blockLength_ = length; }
+  uint16_t BlockLength() const { return blockLength_; }
+  bool OpenJournal(const std::string& path);
+
+  // Answers one request payload that arrived on `link` (1, 3 or 4).
+  SimAnswer Handle(const uint8_t* request, int link);
+  // The block data of block `number`.
+  void BlockData(int number, uint8_t* out) const;
+
+ private:
+  std::map<std::pair<uint16_t, uint8_t>, SimObject> objects_;
+  SimFaultRule rules_[static_cast<int>(SimFault::Count)];
+  unsigned requests_ = 0;
+  uint16_t blockLength_ = 86;
+  FILE* journal_ = nullptr;
+};
+
+const char* SimFaultName(SimFault fault);

@@ -1,0 +1,31 @@
+// The engine talking to rc7sim over one of the three links, through the real
+// channel selection, queue and transports.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/EngineFixture.h"
+#include "support/SimProcess.h"
+
+enum class SimLink { Serial, Udp, Usb };
+
+class LinkFixture : public EngineFixture {
+ protected:
+  void TearDown() override;
+  // Starts rc7sim with `options` for `link` and selects that link on the
+  // channel ring; false when either failed.
+  bool Connect(SimLink link, std::vector<std::string> options = {});
+  // Runs one request through CqWriteSDOResp on paced ticks; its result (2
+  // done: the slot is in cqCanData, 0 failed).
+  uint8_t Request(uint8_t type, uint16_t index, uint8_t sub, uint32_t data = 0);
+  // Requests the simulator has seen so far.
+  size_t Transmissions() const { return sim_ ? sim_->Journal().size() : 0; }
+  // Selects ring value `value` as the operator would.
+  void Select(int value);
+
+  std::unique_ptr<SimProcess> sim_;
+  std::unique_ptr<ScopedEnv> env_;
+};
+
+const char* SimLinkName(SimLink link);
