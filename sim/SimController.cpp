@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "sim/SimBehaviour.h"
+
 namespace {
 
 constexpr uint16_t kCommandObject = 0x2000;
@@ -102,6 +104,28 @@ bool SimController::AddObject(const std::string& spec) {
   return true;
 }
 
+bool SimController::ReadBehaviour(uint16_t index, uint8_t sub, uint32_t& value, uint8_t& width) {
+  for (SimBehaviour* b : SimBehaviours())
+    if (b->Read(*this, index, sub, value, width)) return true;
+  return false;
+}
+
+bool SimController::WriteBehaviour(uint16_t index, uint8_t sub, uint32_t value, bool& accepted) {
+  for (SimBehaviour* b : SimBehaviours())
+    if (b->Write(*this, index, sub, value, accepted)) return true;
+  return false;
+}
+
+bool SimRegisterBehaviour(SimBehaviour* behaviour) {
+  const_cast<std::vector<SimBehaviour*>&>(SimBehaviours()).push_back(behaviour);
+  return true;
+}
+
+const std::vector<SimBehaviour*>& SimBehaviours() {
+  static std::vector<SimBehaviour*> behaviours;
+  return behaviours;
+}
+
 bool SimController::OpenJournal(const std::string& path) {
   journal_ = std::fopen(path.c_str(), "a");
   return journal_ != nullptr;
@@ -139,7 +163,16 @@ SimAnswer SimController::Handle(const uint8_t* req, int link) {
     } else {
       auto it = objects_.find({index, sub});
       const int width = WidthOfWrite(cmd);
-      if (it == objects_.end() || (cmd != 0x40 && width == 0)) {
+      uint32_t value = 0;
+      uint8_t valueWidth = 0;
+      bool accepted = true;
+      if (cmd == 0x40 && ReadBehaviour(index, sub, value, valueWidth)) {
+        a.payload[0] = ReadCommand(valueWidth);
+        Put32(a.payload + 4, value);
+      } else if (cmd != 0x40 && width != 0 && WriteBehaviour(index, sub, data, accepted)) {
+        a.payload[0] = accepted ? 0x60 : 0x80;
+        Put32(a.payload + 4, accepted ? 0 : kAbortNoObject);
+      } else if (it == objects_.end() || (cmd != 0x40 && width == 0)) {
         a.payload[0] = 0x80;
         Put32(a.payload + 4, kAbortNoObject);
       } else if (cmd == 0x40) {

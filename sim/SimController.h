@@ -51,6 +51,9 @@ class SimController {
   void BlockData(int number, uint8_t* out) const;
 
  private:
+  bool ReadBehaviour(uint16_t index, uint8_t sub, uint32_t& value, uint8_t& width);
+  bool WriteBehaviour(uint16_t index, uint8_t sub, uint32_t value, bool& accepted);
+
   std::map<std::pair<uint16_t, uint8_t>, SimObject> objects_;
   SimFaultRule rules_[static_cast<int>(SimFault::Count)];
   unsigned requests_ = 0;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/UdpSocket.h"
+#include "sim/SimBehaviour.h"
 #include "sim/SimController.h"
 #include "sim/SimLinks.h"
 
@@ -30,6 +31,7 @@ void Usage() {
                "  --journal FILE       append one line per request\n"
                "  --log-frames         frames in hex on stderr\n"
                "  --lifetime S         end after S seconds (default 600)\n");
+  for (SimBehaviour* b : SimBehaviours()) std::fputs(b->Usage(), stderr);
 }
 
 bool ParseUdp(const std::string& text, SimOptions& o) {
@@ -88,6 +90,8 @@ int main(int argc, char** argv) {
         ok = lifetime > 0;
       } else {
         known = false;
+        for (SimBehaviour* b : SimBehaviours())
+          if (!known && b->Option(a, v, ok)) known = true;
         for (const auto& f : kFaults)
           if (a == f.option) {
             known = true;
