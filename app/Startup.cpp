@@ -2,6 +2,7 @@
 
 uint16_t uwMcMainPanelHandle;
 uint16_t uwMcMacroPanelHandle;
+uint16_t uwMcScopePanelHandle;
 
 uint16_t uwMcBatchStateQueue[BATCH_PLAN_SLOTS];
 uint8_t ubBatchStateCnt;

@@ -8,6 +8,7 @@ inline constexpr int BATCH_PLAN_SLOTS = 5;
 
 extern uint16_t uwMcMainPanelHandle;
 extern uint16_t uwMcMacroPanelHandle;
+extern uint16_t uwMcScopePanelHandle;
 
 extern uint16_t uwMcBatchStateQueue[BATCH_PLAN_SLOTS];
 extern uint8_t ubBatchStateCnt;

@@ -7,3 +7,6 @@ inline constexpr uint8_t SCOPE_FLAG_DISPLAY_B = 0x02;
 inline constexpr uint8_t SCOPE_FLAG_SECOND_TRACE = 0x40;
 
 extern std::atomic<uint8_t> ubScopeFlag;
+// Download duration in ms: cleared by whoever starts a download, advanced by
+// the download machine.
+extern uint32_t udScopeTime;
