@@ -5,6 +5,7 @@
 #include "comm/ComQueue.h"
 
 FakeController::FakeController() {
+  Set(0x2000, 0, 0, 2);  // command object
   Set(0x2002, 0, 0x1234, 2);
   Set(0x2004, 0, 0x12345678, 4, true);
   Set(0x2103, 0, 0x05, 1);
