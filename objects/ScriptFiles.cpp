@@ -44,7 +44,8 @@ std::string Stamp(char separator) {
 // new file (an existing one is never overwritten) or one to append to.
 bool OpenObjectLog(const std::string& path, bool append) {
   if (fpMcLogFile && McycleObjectLogClose() == 2) ScriptSay("Error: log file not completely written");
-  fpMcLogFile = std::fopen(path.c_str(), append ? "a" : "wx");
+  // Not inherited by the commands DOS starts.
+  fpMcLogFile = std::fopen(path.c_str(), append ? "ae" : "wxe");
   if (fpMcLogFile) return true;
   ScriptSay("Error: can't open log file: %s (%s)", path.c_str(), std::strerror(errno));
   return false;

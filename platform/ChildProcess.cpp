@@ -70,7 +70,7 @@ bool ChildProcess::Finished(int& exitCode) {
   if (pid_ <= 0) return true;
   int status = 0;
   const pid_t r = waitpid(pid_, &status, WNOHANG);
-  if (r == 0) return false;
+  if (r == 0 || (r < 0 && errno == EINTR)) return false;
   if (r < 0) {
     exitCode = -1;  // collected elsewhere: nothing more to learn
   } else if (WIFEXITED(status)) {

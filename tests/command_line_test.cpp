@@ -60,14 +60,14 @@ TEST_F(CommandLine, NothingIsCompiledWhileAnOperationRuns) {
   ASSERT_EQ(uwMcycleState >> 8, 0x06);
   Enter("wrw 0x2000 0 1");
   EXPECT_EQ(sScrContainer.uwNumOfEntries, 1);
-  EXPECT_EQ(sScrContainer.entries[0].uwIndex, 0x2002);
+  EXPECT_EQ(+sScrContainer.entries[0].uwIndex, 0x2002);
   EXPECT_EQ(ubCtrlCmdLineBufCount, 1);  // not kept either
   // A line typed before the tick took the first one's signal is refused too.
   controller.hold = false;
   ASSERT_TRUE(Finish(100));
   Enter("rd 0x2004 0");
   Enter("rd 0x2002 0");
-  EXPECT_EQ(sScrContainer.entries[0].uwIndex, 0x2004);
+  EXPECT_EQ(+sScrContainer.entries[0].uwIndex, 0x2004);
   ASSERT_TRUE(Finish(100));
   EXPECT_EQ(Count(Log(), "Command not run: an operation is running (Esc stops a script)\n"), 2u) << Log();
   EXPECT_EQ(controller.Value(0x2000, 0), 0u);

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <thread>
 
 #include "engine/Mcycle.h"
@@ -62,17 +61,17 @@ TEST_F(ScriptDos, EscEndsTheWaitAndTheCommand) {
   std::string stat;
   for (int i = 0; i < 200; ++i) {
     stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-    if (stat.empty() || std::regex_search(stat, std::regex("\\) Z "))) break;
+    if (stat.empty() || stat.find(") Z ") != std::string::npos) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  EXPECT_TRUE(stat.empty() || std::regex_search(stat, std::regex("\\) Z "))) << stat;
+  EXPECT_TRUE(stat.empty() || stat.find(") Z ") != std::string::npos) << stat;
 }
 
 TEST_F(ScriptDos, TheCommandKeepsItsCaseAndGetsTheDate) {
   ASSERT_TRUE(StartScript({"dos\techo $Date > " + dir.File("Upper.TXT")}));
   ASSERT_TRUE(Paced([] { return !ScriptActive(); }, 2000));
   const std::string text = ReadFile(dir.File("Upper.TXT"));
-  EXPECT_TRUE(std::regex_match(text, std::regex("\\d{6}\n"))) << text << Log();
+  EXPECT_TRUE(Like(text, "######\n")) << text << Log();
 }
 
 TEST_F(ScriptDos, AFailingCommandIsReportedAndTheScriptGoesOn) {

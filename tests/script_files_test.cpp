@@ -3,11 +3,13 @@
 // meta strings, bounded paths, and the steps that reach the scope.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <ctime>
-#include <regex>
 
 #include "app/StartupServices.h"
 #include "engine/Mcycle.h"
+#include "objects/ScriptLoader.h"
 #include "scope/scope.h"
 #include "support/ScriptRunFixture.h"
 #include "support/SimProcess.h"
@@ -24,11 +26,11 @@ class ScriptFiles : public ScriptRunFixture {
                   static_cast<int>(sdMcDay));
     return text;
   }
-  // The one file in the folder whose name matches `pattern`.
+  // The one file in the folder whose name is like `pattern` ('#' a digit).
   std::string Only(const std::string& pattern) {
     std::vector<std::string> found;
     for (const std::string& name : dir.Files())
-      if (std::regex_match(name, std::regex(pattern))) found.push_back(name);
+      if (Like(name, pattern)) found.push_back(name);
     EXPECT_EQ(found.size(), 1u) << pattern;
     return found.empty() ? "" : found[0];
   }
@@ -40,7 +42,7 @@ TEST_F(ScriptFiles, ObjectLogCreateObjectsAppendAndClose) {
   const std::string day = Today();
   ASSERT_TRUE(Run({"log_path " + dir.Path(), "log_create objects", "log_object 0x2002 0", "log_object 0x2103 0",
                    "log_object 0x2004 0", "log_close"}));
-  const std::string name = Only("\\d{6}-\\d{6}_objects");
+  const std::string name = Only("######-######_objects");
   EXPECT_TRUE(name.rfind(day, 0) == 0 || name.rfind(Today(), 0) == 0) << name;
   EXPECT_EQ(ReadFile(dir.File(name)), "2002\t00\t0x1234\t4660\n2103\t00\t0x05\t5\n2004\t00\t0x12345678\t305419896\n");
   std::string log = Log();
@@ -105,7 +107,7 @@ TEST_F(ScriptFiles, LogSaveWritesTheWindowUnderTheClockReadThen) {
   ASSERT_FALSE(ScriptActive());
   std::vector<std::string> saved;
   for (const std::string& name : dir.Files())
-    if (std::regex_match(name, std::regex("\\d{6}-\\d{6}-session\\.log"))) saved.push_back(name);
+    if (Like(name, "######-######-session.log")) saved.push_back(name);
   ASSERT_EQ(saved.size(), 2u);  // two saves a second apart: two files
   const std::string first = ReadFile(dir.File(saved[0]));
   EXPECT_EQ(first.rfind(HmiLogFileHeader(), 0), 0u);
@@ -124,10 +126,8 @@ TEST_F(ScriptFiles, LogClearEmptiesTheWindowAfterTheLinesBeforeIt) {
 
 TEST_F(ScriptFiles, FoldersTakeTheMetaStringsInAnyCase) {
   ASSERT_TRUE(Run({"log_path " + dir.Path() + "/$date-$TIME", "trace_path " + dir.Path() + "/T$Date"}));
-  const std::regex logPath(dir.Path() + "/\\d{6}-\\d{6}");
-  const std::regex tracePath(dir.Path() + "/T\\d{6}");
-  EXPECT_TRUE(std::regex_match(ubMcLogSavePath, logPath)) << ubMcLogSavePath;
-  EXPECT_TRUE(std::regex_match(ubMcTraceSavePath, tracePath)) << ubMcTraceSavePath;
+  EXPECT_TRUE(Like(ubMcLogSavePath, dir.Path() + "/######-######")) << ubMcLogSavePath;
+  EXPECT_TRUE(Like(ubMcTraceSavePath, dir.Path() + "/T######")) << ubMcTraceSavePath;
   EXPECT_NE(Log().find(std::string("Trace: Path =  ") + ubMcTraceSavePath + "\n"), std::string::npos) << Log();
 }
 
@@ -156,8 +156,7 @@ TEST_F(ScriptFiles, APathTooLongEndsTheScriptAndLeavesNoFile) {
 TEST_F(ScriptFiles, TraceSaveWithoutATraceSaysInvalidData) {
   ASSERT_TRUE(Run({"trace_path " + dir.Path(), "trace_save stroke", "rd 0x2002 0"}));
   const std::string log = Log();
-  EXPECT_TRUE(std::regex_search(log, std::regex("Trace: Save " + dir.Path() + "/\\d{6}-\\d{6}-stroke\\.loz\n"
-                                                                              "Trace: Invalid Data\n")))
+  EXPECT_TRUE(ContainsLike(log, "Trace: Save " + dir.Path() + "/######-######-stroke.loz\nTrace: Invalid Data\n"))
       << log;
   EXPECT_NE(log.find("RD(W)"), std::string::npos);  // the script goes on
   EXPECT_TRUE(dir.Files().empty());
@@ -188,6 +187,24 @@ TEST_F(ScriptFiles, ScopeStepsSetTheScopePanelsControls) {
   // The axis position is a 16-bit value.
   ASSERT_TRUE(Run({"scope_axis_pos 0x18000"}));
   EXPECT_EQ((host.ints[{kScopePanel, SCOPE_NUM_AXIS_POS}]), -32768);
+}
+
+TEST_F(ScriptFiles, TheExampleScriptRuns) {
+  // Its object log goes to the folder the program runs in.
+  char* cwd = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+  std::string reply;
+  const uint8_t compiled = McycleCompileScriptFile(STROKEDESK_SOURCE_DIR "/resources/example.scr", true, reply);
+  if (compiled == SCRIPT_LOAD_OK) McycleSignalQueuePut(MC_SIG_SCRIPT);
+  const bool done = compiled == SCRIPT_LOAD_OK && Finish();
+  EXPECT_EQ(chdir(cwd), 0);
+  std::free(cwd);
+  ASSERT_EQ(compiled, SCRIPT_LOAD_OK) << reply;
+  ASSERT_TRUE(done);
+  const std::string name = Only("######-######_example");
+  EXPECT_EQ(ReadFile(dir.File(name)), "2002\t00\t0x1234\t4660\n2002\t00\t0x1234\t4660\n2002\t00\t0x1234\t4660\n"
+                                      "2103\t00\t0x05\t5\n");
+  EXPECT_NE(Log().find("RD(F)  2602[01] = 3F800000 = 1.000000\n"), std::string::npos) << Log();
 }
 
 }  // namespace

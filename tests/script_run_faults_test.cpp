@@ -96,7 +96,7 @@ TEST_F(ScriptFaults, EscDuringARequestWaitsForItThenTheNextOperationGetsItsOwnAn
   controller.hold = false;
   ASSERT_TRUE(Finish(100));
   EXPECT_EQ(ubCQWriteSDOState, 1);
-  for (const CqElement& slot : cqDataQueue) EXPECT_EQ(slot.ubStatus, CQ_FREE);
+  for (const CqElement& slot : cqDataQueue) EXPECT_EQ(+slot.ubStatus, CQ_FREE);
   EXPECT_EQ(controller.requests.size(), 1u);  // the second read never went out
 
   host.texts.clear();
@@ -131,9 +131,9 @@ TEST_F(ScriptFaults, TheContainerOfARunningScriptStaysAsItIs) {
 
   McycleChannelContainersInit();
   EXPECT_EQ(sScrContainer.uwNumOfEntries, 3);
-  EXPECT_EQ(sScrContainer.entries[1].pText, text);
+  EXPECT_EQ(+sScrContainer.entries[1].pText, text);
   EXPECT_STREQ(text, "objects");
-  EXPECT_EQ(sCmdContainer.entries[1].udData, CMD_CODE_HOME);  // the command list is filled all the same
+  EXPECT_EQ(+sCmdContainer.entries[1].udData, CMD_CODE_HOME);  // the command list is filled all the same
 
   ubCqDataChannel = CQ_LINK_SERIAL;  // the loader needs a link
   host.fileAnswer = dir.File("other.scr");
@@ -143,7 +143,7 @@ TEST_F(ScriptFaults, TheContainerOfARunningScriptStaysAsItIs) {
   std::fclose(f);
   EXPECT_EQ(McycleLoadScriptFile(true), SCRIPT_LOAD_BUSY);
   ubCqDataChannel = CQ_LINK_NONE;
-  EXPECT_EQ(sScrContainer.entries[1].pText, text);
+  EXPECT_EQ(+sScrContainer.entries[1].pText, text);
 
   ubMcFlag2 |= MC_FLAG2_SCRIPT_STOP_REQUEST;
   controller.hold = false;
@@ -153,7 +153,7 @@ TEST_F(ScriptFaults, TheContainerOfARunningScriptStaysAsItIs) {
   // Idle, a new channel starts from an empty script container.
   McycleChannelContainersInit();
   EXPECT_EQ(sScrContainer.uwNumOfEntries, 0);
-  EXPECT_EQ(sScrContainer.entries[1].pText, nullptr);
+  EXPECT_EQ(+sScrContainer.entries[1].pText, nullptr);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST_F(ScriptRun, RewindRepeatsUntilEscAndEveryReadAsksWithDataZero) {
   const size_t reads = controller.requests.size();
   EXPECT_GE(reads, 5u);
   // The entry now holds the value read; the next request must not carry it.
-  EXPECT_EQ(sScrContainer.entries[0].udData, 0x1234u);
+  EXPECT_EQ(+sScrContainer.entries[0].udData, 0x1234u);
   for (const std::string& r : Requests()) EXPECT_EQ(r, kRead2002);
 
   ubMcFlag2 |= MC_FLAG2_SCRIPT_STOP_REQUEST;

@@ -59,3 +59,24 @@ size_t Count(const std::string& text, const std::string& what) {
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
   return n;
 }
+
+namespace {
+bool LikeAt(const std::string& text, size_t at, const std::string& pattern) {
+  if (text.size() - at < pattern.size()) return false;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const char c = text[at + i];
+    if (pattern[i] == '#' ? (c < '0' || c > '9') : c != pattern[i]) return false;
+  }
+  return true;
+}
+}  // namespace
+
+bool Like(const std::string& text, const std::string& pattern) {
+  return text.size() == pattern.size() && LikeAt(text, 0, pattern);
+}
+
+bool ContainsLike(const std::string& text, const std::string& pattern) {
+  for (size_t at = 0; at + pattern.size() <= text.size(); ++at)
+    if (LikeAt(text, at, pattern)) return true;
+  return false;
+}

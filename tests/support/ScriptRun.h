@@ -34,3 +34,7 @@ class TempDir {
 std::string ReadFile(const std::string& path);
 // The count of non-overlapping occurrences of `what` in `text`.
 size_t Count(const std::string& text, const std::string& what);
+// Whether `text` is `pattern`, where each '#' stands for one digit.
+bool Like(const std::string& text, const std::string& pattern);
+// Whether some part of `text` is like `pattern`.
+bool ContainsLike(const std::string& text, const std::string& pattern);
