@@ -1,0 +1,3 @@
+#include "app/ModuleHooks.h"
+
+McModuleHooks mcModuleHooks;

@@ -1,0 +1,54 @@
+#include "ui/Graph.h"
+
+#include <cmath>
+
+namespace {
+
+// floor/ceil of an index position, kept inside [-1, count] before the
+// conversion so far-away views never overflow the integer.
+long long ClampedIndex(double position, size_t count) {
+  if (!(position > -1.0)) return -1;  // also NaN
+  if (position > static_cast<double>(count)) return static_cast<long long>(count);
+  return static_cast<long long>(position);
+}
+
+}  // namespace
+
+void GraphVisibleRange(size_t count, double x0, double dx, double viewMin, double viewMax, size_t& first,
+                       size_t& last) {
+  first = last = 0;
+  if (count == 0 || !(dx > 0) || !(viewMax > viewMin)) return;
+  const long long lo = ClampedIndex(std::ceil((viewMin - x0) / dx), count) - 1;
+  const long long hi = ClampedIndex(std::floor((viewMax - x0) / dx), count) + 1;
+  const long long a = lo < 0 ? 0 : lo;
+  const long long b = hi > static_cast<long long>(count) - 1 ? static_cast<long long>(count) - 1 : hi;
+  if (a > b) return;
+  first = static_cast<size_t>(a);
+  last = static_cast<size_t>(b) + 1;
+}
+
+void GraphColumnEnvelope(const double* y, size_t count, double x0, double dx, double viewMin, double viewMax,
+                         int width, std::vector<GraphColumn>& columns) {
+  columns.assign(width > 0 ? static_cast<size_t>(width) : 0, GraphColumn{});
+  if (width <= 0) return;
+  size_t first = 0, last = 0;
+  GraphVisibleRange(count, x0, dx, viewMin, viewMax, first, last);
+  const double perColumn = (viewMax - viewMin) / width;
+  for (size_t i = first; i < last; ++i) {
+    const double v = y[i];
+    if (std::isnan(v)) continue;
+    const double x = x0 + static_cast<double>(i) * dx;
+    if (x < viewMin || x >= viewMax) continue;
+    long long c = static_cast<long long>((x - viewMin) / perColumn);
+    if (c >= width) c = width - 1;  // rounding at the right edge
+    GraphColumn& col = columns[static_cast<size_t>(c)];
+    if (!col.used) {
+      col.used = true;
+      col.min = col.max = col.first = v;
+    } else {
+      if (v < col.min) col.min = v;
+      if (v > col.max) col.max = v;
+    }
+    col.last = v;
+  }
+}
