@@ -2,6 +2,7 @@
 
 #include <sys/utsname.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -59,7 +60,8 @@ int McycleGetMetaPath(char* path, size_t size) {
   const McDateTime now{sdMcYear + 2000, sdMcMonth, sdMcDay, sdMcHour, sdMcMinute, sdMcSecond};
   if (McycleFormatMetaPath(path, size, now) == 0) return 0;
   char line[HI_TEXT_MAX + 1];
-  std::snprintf(line, sizeof line, "Path too long after $DATE/$TIME: %.*s", 180, path ? path : "");
+  const int shown = static_cast<int>(path ? strnlen(path, std::min<size_t>(size, 180)) : 0);
+  std::snprintf(line, sizeof line, "Path too long after $DATE/$TIME: %.*s", shown, path ? path : "");
   HmiLogWindowOut(line, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
   return 1;
 }

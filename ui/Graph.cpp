@@ -18,8 +18,12 @@ void GraphVisibleRange(size_t count, double x0, double dx, double viewMin, doubl
                        size_t& last) {
   first = last = 0;
   if (count == 0 || !(dx > 0) || !(viewMax > viewMin)) return;
-  const long long lo = ClampedIndex(std::ceil((viewMin - x0) / dx), count) - 1;
-  const long long hi = ClampedIndex(std::floor((viewMax - x0) / dx), count) + 1;
+  const long long firstInside = ClampedIndex(std::ceil((viewMin - x0) / dx), count);
+  const long long lastInside = ClampedIndex(std::floor((viewMax - x0) / dx), count);
+  // All samples on one side of the view: nothing of the line crosses it.
+  if (firstInside >= static_cast<long long>(count) || lastInside < 0) return;
+  const long long lo = firstInside - 1;
+  const long long hi = lastInside + 1;
   const long long a = lo < 0 ? 0 : lo;
   const long long b = hi > static_cast<long long>(count) - 1 ? static_cast<long long>(count) - 1 : hi;
   if (a > b) return;

@@ -66,6 +66,11 @@ void QtPanelHost::OnGui(std::function<void()> work) {
       Qt::QueuedConnection);
 }
 
+void QtPanelHost::Post(std::unique_lock<std::mutex>& held, std::function<void()> work) {
+  held.unlock();
+  OnGui(std::move(work));
+}
+
 QtPanelHost::Panel* QtPanelHost::FindPanel(int panel) {
   auto p = panels_.find(panel);
   return p == panels_.end() ? nullptr : p->second.get();
@@ -81,12 +86,11 @@ QtPanelHost::Control* QtPanelHost::Find(int panel, int control) {
 int QtPanelHost::LoadPanel(int resource) {
   QWidget* widget = PanelFormCreate(resource);
   if (!widget) return PANEL_ERR_UNKNOWN;
+  // Built before it is published, so nothing here needs the lock (creating
+  // children sends events that the filter would take the lock for).
   auto panel = std::make_unique<Panel>();
   panel->resource = resource;
   panel->widget = widget;
-  widget->installEventFilter(this);
-  std::lock_guard<std::mutex> g(lock_);
-  const int handle = nextHandle_;
   for (const ControlSpec& spec : PanelFormControls(resource)) {
     Control c;
     c.spec = spec;
@@ -105,9 +109,15 @@ int QtPanelHost::LoadPanel(int resource) {
     ReadInitialValue(c);
     panel->controls.emplace(spec.id, c);
   }
-  for (auto& [id, c] : panel->controls) Bind(handle, c);
-  panels_[handle] = std::move(panel);
-  ++nextHandle_;
+  Panel* published = panel.get();
+  int handle;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    handle = nextHandle_++;
+    panels_[handle] = std::move(panel);
+  }
+  for (auto& [id, c] : published->controls) Bind(handle, c);
+  widget->installEventFilter(this);
   return handle;
 }
 
@@ -165,7 +175,7 @@ void QtPanelHost::Fire(int panel, int control, int event, int data1, int data2) 
 }
 
 int QtPanelHost::SetInt(int panel, int control, int64_t value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || !HoldsNumbers(c->spec.kind)) return PANEL_ERR_UNKNOWN;
   if (c->spec.kind == ControlKind::Text) {
@@ -174,29 +184,29 @@ int QtPanelHost::SetInt(int panel, int control, int64_t value) {
     c->intValue = ClampToControl(*c, static_cast<double>(value));
     c->doubleValue = static_cast<double>(c->intValue);
   }
-  OnGui([snapshot = *c] { ShowValue(snapshot); });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
 int QtPanelHost::SetDouble(int panel, int control, double value) {
   if (!std::isfinite(value)) return PANEL_ERR_UNKNOWN;
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::Numeric) return PANEL_ERR_UNKNOWN;
   c->intValue = ClampToControl(*c, value);
   c->doubleValue = IsIntegerControl(*c) ? static_cast<double>(c->intValue) : ClampDouble(*c, value);
-  OnGui([snapshot = *c] { ShowValue(snapshot); });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
 int QtPanelHost::SetString(int panel, int control, const std::string& value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
   if (c->spec.kind != ControlKind::Text && c->spec.kind != ControlKind::TextBox && c->spec.kind != ControlKind::Other)
     return PANEL_ERR_UNKNOWN;
   c->text = value;
-  OnGui([snapshot = *c] { ShowValue(snapshot); });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
@@ -239,7 +249,7 @@ int QtPanelHost::GetString(int panel, int control, std::string& value) {
 }
 
 int QtPanelHost::SetAttribute(int panel, int control, PanelAttribute attribute, int64_t value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   if (control == 0) {
     Panel* p = FindPanel(panel);
     if (!p) return PANEL_ERR_UNKNOWN;
@@ -247,19 +257,19 @@ int QtPanelHost::SetAttribute(int panel, int control, PanelAttribute attribute, 
     switch (attribute) {
       case ATTR_DIMMED:
         p->dimmed = value != 0;
-        OnGui([w, value] {
+        Post(g, [w, value] {
           if (w) w->setEnabled(value == 0);
         });
         return 0;
       case ATTR_VISIBLE:
-        OnGui([w, value] {
+        Post(g, [w, value] {
           if (w) w->setVisible(value != 0);
         });
         return 0;
       case ATTR_HEIGHT:
       case ATTR_WIDTH:
         if (value <= 0 || value > 100000) return PANEL_ERR_UNKNOWN;
-        OnGui([w, attribute, value] {
+        Post(g, [w, attribute, value] {
           if (!w) return;
           const int v = static_cast<int>(value);
           if (attribute == ATTR_HEIGHT) w->resize(w->width(), v);
@@ -288,7 +298,7 @@ int QtPanelHost::SetAttribute(int panel, int control, PanelAttribute attribute, 
       break;
     default: break;
   }
-  OnGui([snapshot = *c, attribute, value] { ShowAttribute(snapshot, attribute, value); });
+  Post(g, [snapshot = *c, attribute, value] { ShowAttribute(snapshot, attribute, value); });
   return 0;
 }
 
@@ -330,23 +340,23 @@ int QtPanelHost::GetAttribute(int panel, int control, PanelAttribute attribute, 
 }
 
 int QtPanelHost::SetLabel(int panel, int control, const std::string& label) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
   QPointer<QObject> o = c->object;
   const QString text = Q(label);
-  OnGui([o, text] { ShowLabel(o.data(), text); });
+  Post(g, [o, text] { ShowLabel(o.data(), text); });
   return 0;
 }
 
 int QtPanelHost::AppendText(int panel, int control, const std::string& text) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::TextBox) return PANEL_ERR_UNKNOWN;
   c->text += text;
   QPointer<QObject> o = c->object;
   const QString qtext = Q(text);
-  OnGui([o, qtext] {
+  Post(g, [o, qtext] {
     auto* box = qobject_cast<QPlainTextEdit*>(o.data());
     if (!box) return;
     const QSignalBlocker block(box);
@@ -361,23 +371,23 @@ int QtPanelHost::AppendText(int panel, int control, const std::string& text) {
 }
 
 int QtPanelHost::ClearText(int panel, int control) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::TextBox) return PANEL_ERR_UNKNOWN;
   c->text.clear();
-  OnGui([snapshot = *c] { ShowValue(snapshot); });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
 int QtPanelHost::DeleteLastLine(int panel, int control) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::TextBox) return PANEL_ERR_UNKNOWN;
   std::string& t = c->text;
   if (!t.empty() && t.back() == '\n') t.pop_back();
   const size_t cut = t.rfind('\n');
   t.erase(cut == std::string::npos ? 0 : cut + 1);
-  OnGui([snapshot = *c] { ShowValue(snapshot); });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
@@ -458,25 +468,25 @@ bool QtPanelHost::ScreenSize(int& width, int& height) {
 }
 
 int QtPanelHost::InsertListItem(int panel, int control, int index, const std::string& label, int64_t value) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::Ring) return PANEL_ERR_UNKNOWN;
   const int size = static_cast<int>(c->items.size());
   if (index < -1 || index > size) return PANEL_ERR_UNKNOWN;
   c->items.insert(index < 0 ? c->items.end() : c->items.begin() + index, {label, value});
-  OnGui([snapshot = *c] { ShowValue(snapshot); });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
 int QtPanelHost::DeleteListItems(int panel, int control, int index, int count) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::Ring) return PANEL_ERR_UNKNOWN;
   const int size = static_cast<int>(c->items.size());
   if (index < 0 || index > size || count < -1) return PANEL_ERR_UNKNOWN;
   const int end = (count < 0 || count > size - index) ? size : index + count;
   c->items.erase(c->items.begin() + index, c->items.begin() + end);
-  OnGui([snapshot = *c] { ShowValue(snapshot); });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
@@ -490,17 +500,17 @@ int QtPanelHost::GetNumListItems(int panel, int control, int& count) {
 
 int QtPanelHost::SetTableSize(int panel, int control, int rows, int columns) {
   if (rows < 0 || columns < 0 || rows > 100000 || columns > 1000) return PANEL_ERR_UNKNOWN;
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::Table) return PANEL_ERR_UNKNOWN;
   c->cells.resize(static_cast<size_t>(rows));
   for (auto& row : c->cells) row.resize(static_cast<size_t>(columns));
-  OnGui([snapshot = *c] { ShowValue(snapshot); });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
 int QtPanelHost::SetTableCell(int panel, int control, int row, int column, const std::string& text) {
-  std::lock_guard<std::mutex> g(lock_);
+  std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::Table) return PANEL_ERR_UNKNOWN;
   if (row < 0 || column < 0 || static_cast<size_t>(row) >= c->cells.size() ||
@@ -509,7 +519,7 @@ int QtPanelHost::SetTableCell(int panel, int control, int row, int column, const
   c->cells[static_cast<size_t>(row)][static_cast<size_t>(column)] = text;
   QPointer<QObject> o = c->object;
   const QString t = Q(text);
-  OnGui([o, row, column, t] { ShowCell(o.data(), row, column, t); });
+  Post(g, [o, row, column, t] { ShowCell(o.data(), row, column, t); });
   return 0;
 }
 
@@ -572,5 +582,7 @@ int QtPanelHost::SetAxisRange(int panel, int control, GraphAxis axis, double min
 }
 
 void QtPanelHost::QuitEventLoop() {
-  OnGui([] { QApplication::quit(); });
+  // exit(), not quit(): quit() first asks every window to close, and the main
+  // panel answers a close by shutting down, not by closing.
+  OnGui([] { QCoreApplication::exit(0); });
 }

@@ -149,6 +149,9 @@ class QtPanelHost : public QObject, public PanelHost {
  private:
   // Runs `work` on the GUI thread: at once when called there, else queued.
   void OnGui(std::function<void()> work);
+  // Releases the lock, then runs `work` as OnGui does: widget work never runs
+  // under the lock, since widgets send events that come back to the host.
+  void Post(std::unique_lock<std::mutex>& held, std::function<void()> work);
   Control* Find(int panel, int control);  // caller holds lock_
   Panel* FindPanel(int panel);            // caller holds lock_
   // Connects what the operator does to a control with the model and its
