@@ -1,5 +1,6 @@
 #include "ui/Graph.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -31,6 +32,23 @@ void GraphVisibleRange(size_t count, double x0, double dx, double viewMin, doubl
   last = static_cast<size_t>(b) + 1;
 }
 
+namespace {
+
+void Extend(std::vector<GraphColumn>& columns, long long c, double v) {
+  if (c < 0 || c >= static_cast<long long>(columns.size())) return;
+  GraphColumn& col = columns[static_cast<size_t>(c)];
+  if (!col.used) {
+    col.used = true;
+    col.min = col.max = v;
+  } else if (v < col.min) {
+    col.min = v;
+  } else if (v > col.max) {
+    col.max = v;
+  }
+}
+
+}  // namespace
+
 void GraphColumnEnvelope(const double* y, size_t count, double x0, double dx, double viewMin, double viewMax,
                          int width, std::vector<GraphColumn>& columns) {
   columns.assign(width > 0 ? static_cast<size_t>(width) : 0, GraphColumn{});
@@ -38,21 +56,29 @@ void GraphColumnEnvelope(const double* y, size_t count, double x0, double dx, do
   size_t first = 0, last = 0;
   GraphVisibleRange(count, x0, dx, viewMin, viewMax, first, last);
   const double perColumn = (viewMax - viewMin) / width;
+  // Column positions of the previous sample: p = (x - viewMin) / perColumn.
+  bool havePrevious = false;
+  double pa = 0, ya = 0;
   for (size_t i = first; i < last; ++i) {
     const double v = y[i];
-    if (std::isnan(v)) continue;
-    const double x = x0 + static_cast<double>(i) * dx;
-    if (x < viewMin || x >= viewMax) continue;
-    long long c = static_cast<long long>((x - viewMin) / perColumn);
-    if (c >= width) c = width - 1;  // rounding at the right edge
-    GraphColumn& col = columns[static_cast<size_t>(c)];
-    if (!col.used) {
-      col.used = true;
-      col.min = col.max = col.first = v;
-    } else {
-      if (v < col.min) col.min = v;
-      if (v > col.max) col.max = v;
+    if (std::isnan(v)) {
+      havePrevious = false;
+      continue;
     }
-    col.last = v;
+    const double p = (x0 + static_cast<double>(i) * dx - viewMin) / perColumn;
+    if (p >= 0 && p < width) Extend(columns, static_cast<long long>(p), v);
+    if (havePrevious && p > pa) {
+      // The segment crosses the column edges k with pa < k <= p.
+      const double from = std::max(std::floor(pa) + 1, 0.0);
+      const double to = std::min(std::floor(p), static_cast<double>(width));
+      for (double k = from; k <= to; k += 1) {
+        const double at = ya + (v - ya) * (k - pa) / (p - pa);
+        Extend(columns, static_cast<long long>(k) - 1, at);
+        Extend(columns, static_cast<long long>(k), at);
+      }
+    }
+    havePrevious = true;
+    pa = p;
+    ya = v;
   }
 }

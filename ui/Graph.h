@@ -21,18 +21,20 @@ struct GraphItem {
   bool bold = false;
 };
 
-// Extremes of the samples that fall into one pixel column, and the first and
-// last of them so neighbouring columns can be joined as the plain line would.
+// The y range the line through the samples covers inside one pixel column.
 struct GraphColumn {
   bool used = false;
-  double min = 0, max = 0, first = 0, last = 0;
+  double min = 0, max = 0;
 };
 
-// Fills `columns` (resized to `width`) for the samples y[i] at x0 + i*dx that
-// lie in the view [viewMin, viewMax): column c covers the x range
-// [viewMin + c*w, viewMin + (c+1)*w) with w = (viewMax - viewMin) / width.
-// Only the visible samples are visited. NaN samples are skipped. An empty or
-// inverted view, dx <= 0 or width <= 0 leaves every column unused.
+// Fills `columns` (resized to `width`) for the line through the samples y[i]
+// at x0 + i*dx, seen in the view [viewMin, viewMax): column c covers the x
+// range [viewMin + c*w, viewMin + (c+1)*w) with w = (viewMax - viewMin) /
+// width. A column holds its samples and the points where the line crosses its
+// edges, so one vertical stroke per column covers what drawing every segment
+// would. Only the visible samples (and one beyond each side) are visited. A
+// NaN sample breaks the line. An empty or inverted view, dx <= 0 or
+// width <= 0 leaves every column unused.
 void GraphColumnEnvelope(const double* y, size_t count, double x0, double dx, double viewMin, double viewMax,
                          int width, std::vector<GraphColumn>& columns);
 

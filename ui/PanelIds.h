@@ -171,6 +171,12 @@ enum AboutPanelControl : int {
   ABOUT_TXT_VERSION = 1,
 };
 
+// Parameter panel: the two parameter tables.
+enum ParameterPanelControl : int {
+  PARM_TABLE_1 = 1,
+  PARM_TABLE_2,
+};
+
 // Trace information panel.
 enum TraceInfoPanelControl : int {
   TRACE_INFO_CMD_OK = 1,

@@ -82,32 +82,34 @@ void PaintWaveform(QPainter& p, const QRect& area, const GraphModel& m, const Gr
   GraphVisibleRange(item.y.size(), item.x0, item.dx, viewMin, viewMax, first, last);
   if (last <= first) return;
   const int width = area.width();
-  QPolygonF line;
   if (last - first <= static_cast<size_t>(2 * width)) {
+    // Few samples: the line itself, broken where a sample is missing (NaN).
+    QPolygonF line;
     line.reserve(static_cast<int>(last - first));
     for (size_t i = first; i < last; ++i) {
       const double v = item.y[i];
-      if (std::isnan(v)) continue;
+      if (std::isnan(v)) {
+        p.drawPolyline(line);
+        line.clear();
+        continue;
+      }
       line.append(QPointF(map.X(item.x0 + static_cast<double>(i) * item.dx), map.Y(v)));
     }
     p.drawPolyline(line);
     return;
   }
-  // More samples than columns: one vertical stroke per column, joined to its
-  // neighbours as the plain line would be.
+  // More samples than columns: one vertical stroke per column.
   std::vector<GraphColumn> columns;
   GraphColumnEnvelope(item.y.data(), item.y.size(), item.x0, item.dx, viewMin, viewMax, width, columns);
-  line.reserve(4 * width);
+  QVector<QLineF> strokes;
+  strokes.reserve(width);
   for (int c = 0; c < width; ++c) {
     const GraphColumn& col = columns[static_cast<size_t>(c)];
     if (!col.used) continue;
     const double x = area.left() + c + 0.5;
-    line.append(QPointF(x, map.Y(col.first)));
-    line.append(QPointF(x, map.Y(col.min)));
-    line.append(QPointF(x, map.Y(col.max)));
-    line.append(QPointF(x, map.Y(col.last)));
+    strokes.append(QLineF(x, map.Y(col.max), x, map.Y(col.min)));
   }
-  p.drawPolyline(line);
+  p.drawLines(strokes);
 }
 
 void PaintItem(QPainter& p, const QRect& area, const GraphModel& m, const GraphItem& item) {

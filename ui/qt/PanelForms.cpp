@@ -195,6 +195,10 @@ const std::vector<ControlSpec> kConfig = {
     CTRL(CONF_, CMD_CLOSE, Button),
 };
 
+const std::vector<ControlSpec> kParameter = {
+    CTRL(PARM_, TABLE_1, Table),
+    CTRL(PARM_, TABLE_2, Table),
+};
 const std::vector<ControlSpec> kTraceInfo = {CTRL(TRACE_INFO_, CMD_OK, Button)};
 const std::vector<ControlSpec> kAbout = {CTRL(ABOUT_, TXT_VERSION, Text)};
 const std::vector<ControlSpec> kHelp = {CTRL(HELP_, TXTBOX, TextBox)};
@@ -244,6 +248,7 @@ const std::vector<ControlSpec>& PanelFormControls(int resource) {
     case PANEL_INTRO: return kIntro;
     case PANEL_SCOPE: return kScope;
     case PANEL_DOWNLOAD: return kDownload;
+    case PANEL_PARAMETER: return kParameter;
     case PANEL_RAMTYPE: return kRamtype;
     case PANEL_EVALUATION: return kEvaluation;
     case PANEL_CONFIG: return kConfig;
