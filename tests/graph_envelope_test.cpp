@@ -45,10 +45,10 @@ TEST(GraphEnvelopeTest, OnlyTheViewCountsAndStartAndStepAreHonoured) {
   // Column 0 covers x 110..115: samples 5, 6, 7 (x 110, 112, 114) and the
   // line to x 116 crossing the edge at 7.5.
   EXPECT_EQ(cols[0].min, 5);
-  EXPECT_EQ(cols[0].max, 7.5);
-  EXPECT_EQ(cols[1].min, 7.5);
-  EXPECT_EQ(cols[3].min, 12.5);  // entering at x 125
-  EXPECT_EQ(cols[3].max, 15);    // leaving the view at x 130
+  EXPECT_DOUBLE_EQ(cols[0].max, 7.5);
+  EXPECT_DOUBLE_EQ(cols[1].min, 7.5);
+  EXPECT_DOUBLE_EQ(cols[3].min, 12.5);  // entering at x 125
+  EXPECT_DOUBLE_EQ(cols[3].max, 15);    // leaving the view at x 130
   // Sparse data: the line still passes through the columns between samples.
   const double sparse[3] = {0, 10, 0};
   GraphColumnEnvelope(sparse, 3, 0, 10, 0, 30, 30, cols);

@@ -56,29 +56,54 @@ void GraphColumnEnvelope(const double* y, size_t count, double x0, double dx, do
   size_t first = 0, last = 0;
   GraphVisibleRange(count, x0, dx, viewMin, viewMax, first, last);
   const double perColumn = (viewMax - viewMin) / width;
-  // Column positions of the previous sample: p = (x - viewMin) / perColumn.
+  const double start = (x0 - viewMin) / perColumn;  // column position of sample 0
+  const double step = dx / perColumn;
+  // Column -1 and `width` stand for left and right of the view.
+  auto columnOf = [width](double p) -> long long {
+    if (p < 0) return -1;
+    return p < width ? static_cast<long long>(p) : width;
+  };
   bool havePrevious = false;
   double pa = 0, ya = 0;
+  long long ca = 0;
+  // The extremes of the run of samples in column ca, kept out of the vector
+  // until the line leaves the column.
+  double runMin = 0, runMax = 0;
   for (size_t i = first; i < last; ++i) {
     const double v = y[i];
     if (std::isnan(v)) {
+      if (havePrevious) Extend(columns, ca, runMin), Extend(columns, ca, runMax);
       havePrevious = false;
       continue;
     }
-    const double p = (x0 + static_cast<double>(i) * dx - viewMin) / perColumn;
-    if (p >= 0 && p < width) Extend(columns, static_cast<long long>(p), v);
-    if (havePrevious && p > pa) {
-      // The segment crosses the column edges k with pa < k <= p.
-      const double from = std::max(std::floor(pa) + 1, 0.0);
-      const double to = std::min(std::floor(p), static_cast<double>(width));
-      for (double k = from; k <= to; k += 1) {
-        const double at = ya + (v - ya) * (k - pa) / (p - pa);
-        Extend(columns, static_cast<long long>(k) - 1, at);
-        Extend(columns, static_cast<long long>(k), at);
+    const double p = start + static_cast<double>(i) * step;
+    const long long c = columnOf(p);
+    if (havePrevious && c == ca) {
+      runMin = v < runMin ? v : runMin;
+      runMax = v > runMax ? v : runMax;
+    } else {
+      if (havePrevious) {
+        Extend(columns, ca, runMin);
+        Extend(columns, ca, runMax);
+        // The segment from the previous sample crosses the column edges k
+        // with pa < k <= p: each edge point belongs to both sides.
+        const double from = std::max(std::floor(pa) + 1, 0.0);
+        const double to = std::min(std::floor(p), static_cast<double>(width));
+        for (double k = from; k <= to; k += 1) {
+          const double at = ya + (v - ya) * (k - pa) / (p - pa);
+          Extend(columns, static_cast<long long>(k) - 1, at);
+          Extend(columns, static_cast<long long>(k), at);
+        }
       }
+      runMin = runMax = v;
+      ca = c;
     }
     havePrevious = true;
     pa = p;
     ya = v;
+  }
+  if (havePrevious) {
+    Extend(columns, ca, runMin);
+    Extend(columns, ca, runMax);
   }
 }
