@@ -20,5 +20,4 @@ void McycleShutdown(McShutdown kind) {
   PanelQuitEventLoop();
 }
 
-bool McycleShutdownDone() { return done; }
 void McycleShutdownReset() { done = false; }

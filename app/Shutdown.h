@@ -10,6 +10,5 @@ enum class McShutdown {
 // trace buffer, flushes and closes the object log and closes the link, and
 // ends the event loop. Later calls do nothing.
 void McycleShutdown(McShutdown kind);
-// Whether a shutdown has run (tests; start-up clears it).
-bool McycleShutdownDone();
+// Arms the shutdown again (start-up).
 void McycleShutdownReset();
