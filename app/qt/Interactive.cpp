@@ -49,6 +49,7 @@ int InteractiveRun(int argc, char** argv, const McStartOptions& options) {
   QApplication::exec();
   McycleShutdown(McShutdown::Close);  // when the loop ended some other way
   PanelDiscard(uwMcMainPanelHandle);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // no loop runs to do it
   PanelSetHost(nullptr);
   return 0;
 }

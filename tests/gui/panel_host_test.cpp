@@ -96,6 +96,9 @@ TEST_F(PanelHostTest, NumericFieldsKeepToTheirRangeAndSetValuesRaiseNoCallback) 
   PanelSetAttribute(main, MAIN_NUM_IP_1, ATTR_MAX_VALUE, 100);
   PanelGetInt(main, MAIN_NUM_IP_1, v);
   EXPECT_EQ(v, 100);
+  // A range that would be empty is refused.
+  EXPECT_EQ(PanelSetAttribute(main, MAIN_NUM_IP_1, ATTR_MIN_VALUE, 101), PANEL_ERR_UNKNOWN);
+  EXPECT_EQ(PanelSetAttribute(main, MAIN_NUM_IP_1, ATTR_MAX_VALUE, -1), PANEL_ERR_UNKNOWN);
   // The operator's entry commits once.
   qobject_cast<QSpinBox*>(host->ControlObject(main, MAIN_NUM_IP_1))->setValue(42);
   PanelGetInt(main, MAIN_NUM_IP_1, v);

@@ -152,8 +152,8 @@ bool AttributeApplies(const Control& c, PanelAttribute attribute, int64_t value)
     case ATTR_OFF_COLOR: return k == ControlKind::Lamp;
     case ATTR_TEXT_COLOR:
     case ATTR_FRAME_COLOR: return qobject_cast<QWidget*>(c.object.data()) != nullptr && k != ControlKind::Lamp;
-    case ATTR_MIN_VALUE:
-    case ATTR_MAX_VALUE: return k == ControlKind::Numeric;
+    case ATTR_MIN_VALUE: return k == ControlKind::Numeric && static_cast<double>(value) <= c.maxValue;
+    case ATTR_MAX_VALUE: return k == ControlKind::Numeric && static_cast<double>(value) >= c.minValue;
     default: return false;
   }
 }
