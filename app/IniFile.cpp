@@ -101,6 +101,10 @@ void McycleReadIniFile(const char* directory) {
   }
   HmiLogDirect("Init file: StrokeDesk.ini\n");
   HmiLogDirect("Init file path: " + path + "\n");
+  McycleReadIniLines(in);
+}
+
+void McycleReadIniLines(std::istream& in) {
   std::string line;
   bool tooLong = false;
   for (int number = 1; ReadLine(in, line, tooLong); ++number) {
