@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/StartupServices.h"
 #include "app/Startup.h"
+#include "app/SystemInfo.h"
 #include "engine/Mcycle.h"
 #include "hmi/hmi.h"
 #include "objects/ScriptMachine.h"

@@ -7,7 +7,7 @@
 
 #include <ctime>
 
-#include "app/StartupServices.h"
+#include "app/SystemInfo.h"
 #include "engine/Mcycle.h"
 #include "objects/ScriptLoader.h"
 #include "scope/scope.h"
