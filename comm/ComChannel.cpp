@@ -155,14 +155,14 @@ void McycleScanReg() {
   bool readable = false;
   const std::vector<SerialPortInfo> ports = PortScanList(readable);
   if (!readable) Say("USB: Registry read error!\n");
-  if (ringPortItems > 0) PanelRingDeleteItems(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, 1, ringPortItems);
+  if (ringPortItems > 0) PanelDeleteListItems(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, 1, ringPortItems);
   ringPortItems = 0;
   std::memset(ubMcComPorts, 0, sizeof ubMcComPorts);
   for (size_t i = 0; i < ports.size() && i < COM_PORTS_MAX; ++i) {
     std::snprintf(ubMcComPorts[i], COM_PORT_NAME_SIZE, "%s", ports[i].label.c_str());
     const int number = ports[i].number;
     if (number < SERIAL_PORT_FIRST || number > SERIAL_PORT_LAST) continue;
-    if (PanelRingInsert(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, ringPortItems + 1, ports[i].label, number) == 0)
+    if (PanelInsertListItem(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, ringPortItems + 1, ports[i].label, number) == 0)
       ++ringPortItems;
   }
 }

@@ -1,7 +1,12 @@
 // Machines whose subsystems are not in this build yet: each returns the engine
 // to idle at once, so a signal that selects one never stalls the engine.
+#include "app/Startup.h"
+#include "comm/ComChannel.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleMachines.h"
+#include "hmi/hmi.h"
+#include "objects/ScriptLoader.h"
+#include "ui/PanelIds.h"
 
 void McycleTelegramlistStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleWriteScriptListStateMachine() { uwMcycleState = MC_STATE_IDLE; }
@@ -11,7 +16,14 @@ void McycleGetScopeDataStateMachine(uint8_t) { uwMcycleState = MC_STATE_IDLE; }
 void McycleGetFwRevisionStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleParmSaveStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
 void McycleParmRecallStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
-void McycleBatchModeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
+// Until the batch machine is built, a batch ends at once with a message, so
+// main never waits for ever.
+void McycleBatchModeStateMachine() {
+  HmiLogWindowOut("Batch mode is not supported in this build: nothing was run.", uwMcMainPanelHandle, HI_PRIO_LINE,
+                  MAIN_TXTBOX_LOG);
+  uwMcycleState = MC_STATE_IDLE;
+  McycleBatchEndSet();
+}
 void McycleFreezeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleLoggingStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleGetDateTimeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
