@@ -2,11 +2,15 @@
 
 #include "comm/ComChannel.h"
 #include "comm/udp.h"
+#include "engine/McycleParameter.h"
 
 namespace {
 // The program ends right after either shutdown, so Exit closes the UDP socket
 // too; closing it early loses nothing.
 void CloseLink(bool /*includingUdp*/) { McycleChannelClose(); }
+// Fills the script container and posts the script signal itself, or refuses
+// while an operation runs.
+void SetSoftParm(uint16_t value) { McycleSetSoftParm(value); }
 }  // namespace
 
 McModuleHooks mcModuleHooks = [] {
@@ -14,5 +18,6 @@ McModuleHooks mcModuleHooks = [] {
   hooks.udpInit = UdpInit;
   hooks.scanSerialPorts = McycleScanReg;
   hooks.closeLink = CloseLink;
+  hooks.setSoftParm = SetSoftParm;
   return hooks;
 }();

@@ -157,6 +157,7 @@ void StepSetUp() {
     return;
   }
   McycleFwVariantSetUp(variant);
+  uwIndex = 0;
   Go(McycleFwVariantLikeP0528(variant) ? 0x0A0B : 0x0A09);
 }
 

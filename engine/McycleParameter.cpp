@@ -2,10 +2,12 @@
 // and the soft value.
 #include "engine/McycleParameter.h"
 
+#include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
 #include "engine/McycleParmSaveRecall.h"
+#include "objects/OBJCMD.h"
 #include "objects/ScriptLoader.h"
 #include "params/ParameterPanel.h"
 #include "ui/Panel.h"

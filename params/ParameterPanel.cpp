@@ -160,5 +160,6 @@ void ParmPanelShowExtended() {
 
 void ParmPanelsSetUp() {
   for (int c = PARM_CMD_PRESET_1; c <= PARM_CMD_CLOSE; ++c) PanelInstallCallback(Panel(), c, PARM_CMD_Callback, nullptr);
+  PanelInstallCallback(Panel(), PARM_CMD_SAVE_RECALL, CMD_PARM_SAVE_RECALL_Callback, nullptr);
   ParmSaveRecallPanelSetUp();
 }

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "comm/ComChannel.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleFwRevision.h"
@@ -226,8 +227,8 @@ TEST_F(IdentificationTest, ModeWordBit4TurnsCommunicationLoggingOn) {
   ASSERT_TRUE(Identify(SimLink::Usb, {"--mode0", "0x0010"}));
   EXPECT_TRUE(ubCqFlag & CQ_FLAG_RAW_TEXT);
   EXPECT_TRUE(Logged("Communication logging on\n")) << Log();
-  EXPECT_EQ(host.attributes[{1, MAIN_MENU_COM_LOGGING}][ATTR_CHECKED], 1);
-  EXPECT_EQ(host.attributes[{1, MAIN_CMD_HOME}][ATTR_DIMMED], 1);
+  EXPECT_EQ((host.attributes[{1, MAIN_MENU_COM_LOGGING}][ATTR_CHECKED]), 1);
+  EXPECT_EQ((host.attributes[{1, MAIN_CMD_HOME}][ATTR_DIMMED]), 1);
   EXPECT_EQ(CountRequests(0x211C, true), 0u);  // no answers can be read now
 }
 
@@ -236,9 +237,9 @@ TEST_F(IdentificationTest, WithoutLoggingBitTheQueueKeepsDecoding) {
   EXPECT_FALSE(ubCqFlag & CQ_FLAG_RAW_TEXT);
   EXPECT_FALSE(Logged("Communication logging on"));
   // Mode word 0: form 2 (bit 5) and mark (bit 13).
-  EXPECT_EQ(host.attributes[{1, MAIN_MENU_CYCLE_FORM2}][ATTR_CHECKED], 1);
-  EXPECT_EQ(host.attributes[{1, MAIN_MENU_CYCLE_BASIC}][ATTR_CHECKED], 0);
-  EXPECT_EQ(host.ints[{1, MAIN_BIN_SW_MARK}], 1);
+  EXPECT_EQ((host.attributes[{1, MAIN_MENU_CYCLE_FORM2}][ATTR_CHECKED]), 1);
+  EXPECT_EQ((host.attributes[{1, MAIN_MENU_CYCLE_BASIC}][ATTR_CHECKED]), 0);
+  EXPECT_EQ((host.ints[{1, MAIN_BIN_SW_MARK}]), 1);
 }
 
 TEST_F(IdentificationTest, WaitsForTheRamtypeAcknowledgement) {
@@ -267,7 +268,7 @@ TEST_F(IdentificationTest, BatchModeIdentificationEnds) {
 TEST_F(IdentificationTest, RamTypeOffTheNameTableAndOddModeWordsAreShownPlainly) {
   ASSERT_TRUE(Identify(SimLink::Usb, {"--ramtype", "0x4F", "--mode1", "0xFFFF"}));
   EXPECT_TRUE(Logged("Target Ramtype:  0x4F\n")) << Log();
-  EXPECT_EQ(host.ints[{1, MAIN_RING_RAMTYPE}], 0x4F);
+  EXPECT_EQ((host.ints[{1, MAIN_RING_RAMTYPE}]), 0x4F);
 }
 
 // A controller that falls silent at any request of identification: the

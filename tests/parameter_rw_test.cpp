@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Startup.h"
+#include "comm/ComChannel.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleParameter.h"
 #include "params/CtrlCmd.h"
@@ -107,7 +108,7 @@ TEST_F(ParameterTest, ReadBackFillsTheParameterAndExtendedPanels) {
   EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_1, 0), "200");
   EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_1, 2), "1200");  // 0x200C
   EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_2, 0), "21");    // 0x2291
-  EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_3, 7), "36");    // 0x22A6
+  EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_3, 7), "38");    // 0x22A8
   // Parameter panel: elements 0, 1, 4 (0x200A), 24 (0x200B) and 17 (0x200D).
   EXPECT_EQ(Cell(kParameterPanel, PARM_TABLE_1, 2), "2500");
   EXPECT_EQ(Cell(kParameterPanel, PARM_TABLE_1, 3), "150");

@@ -41,7 +41,7 @@ class SaveRecallTest : public ControllerFixture {
 TEST_F(SaveRecallTest, SetNineGoesOutAsSetSeven) {
   ASSERT_TRUE(Connected());
   ASSERT_TRUE(SaveOrRecall(PSAVE_CMD_SAVE, 9));
-  EXPECT_EQ(host.ints[{kParmSavePanel, PSAVE_NUM_SET}], 7);
+  EXPECT_EQ((host.ints[{kParmSavePanel, PSAVE_NUM_SET}]), 7);
   ASSERT_TRUE(SaveOrRecall(PSAVE_CMD_RECALL, 9));
   const std::vector<SimRequest> w = CommandWrites();
   ASSERT_GE(w.size(), 2u);

@@ -5,6 +5,7 @@
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "hmi/hmi.h"
 
 void ControllerFixture::SetUp() {
   LinkFixture::SetUp();
@@ -32,7 +33,8 @@ bool ControllerFixture::RunToIdle(int maxTicks) {
         }
         const uint16_t state = uwMcycleState;
         if (state != MC_STATE_IDLE) started = true;
-        return started && state == MC_STATE_IDLE && swStackPointer == 0 && ubMcSignalQueueCounter == 0;
+        return started && state == MC_STATE_IDLE && swStackPointer == 0 && ubMcSignalQueueCounter == 0 &&
+               ubHiQueueCounter == 0;
       },
       maxTicks);
 }
