@@ -1,9 +1,9 @@
 // What the controller tells about itself when the tool connects: firmware
 // version (0x200F, or 0xFFFF with the version in 0x211D/3 and /4), ram type
-// (0x2106), sample time (0x2102), mode words 0 and 1 (0x2103, 0x210F) and the
-// two trace mode words (0x2A00/1, /2). The firmware variant is chosen with
-// --variant; the commands that change these objects (ram type selection,
-// UDSEL inhibit, cycle selection) act on them.
+// (0x2106), sample time (0x2102), mode words 0 and 1 (0x2103, 0x210F), the
+// two trace mode words (0x2A00/1, /2) and the trace selector (0x2001). The
+// firmware variant is chosen with --variant; the commands that change these
+// objects (ram type selection, UDSEL inhibit, cycle selection) act on them.
 #include <cstdlib>
 #include <utility>
 
@@ -12,6 +12,7 @@
 namespace {
 
 constexpr uint16_t kCommandObject = 0x2000;
+constexpr uint16_t kTraceSelector = 0x2001;  // trace a trigger command is for: 1 or 2
 
 struct Variant {
   const char* name;
@@ -93,6 +94,7 @@ class SimIdentity : public SimBehaviour {
         case 0x2106: value = ramtype_; return true;
         case 0x210F: value = mode1_; return true;
         case 0x22B3: value = 0x0100; return true;
+        case kTraceSelector: value = traceSelector_; return true;
         default: return false;
       }
     }
@@ -120,6 +122,10 @@ class SimIdentity : public SimBehaviour {
       sampleTime2_ = value;
       return true;
     }
+    if (index == kTraceSelector && sub == 0) {
+      traceSelector_ = value & 0xFFFF;
+      return true;
+    }
     if (index != kCommandObject || sub != 0) return false;
     if ((value & 0xFF00) == 0x400) {
       ramtype_ = value & 0xFF;
@@ -145,6 +151,7 @@ class SimIdentity : public SimBehaviour {
   uint32_t mode1_ = 0;
   uint32_t trace1Mode_ = 0;
   uint32_t trace2Mode_ = 0;
+  uint32_t traceSelector_ = 1;
 };
 
 SimIdentity identity;
