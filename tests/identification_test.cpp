@@ -134,6 +134,20 @@ INSTANTIATE_TEST_SUITE_P(Serial, SpeedTest, ::testing::ValuesIn(kSpeeds),
                            return std::string(info.param.variant) + (info.param.comSpeed ? "_high" : "_low");
                          });
 
+TEST_F(IdentificationTest, SpeedChangeWaitSpansTheWrapOfTheEngineTime) {
+  ASSERT_TRUE(Connect(SimLink::Serial, {"--baud", "9600"}, true));
+  ASSERT_TRUE(TickUntil([] { return uwMcycleState == 0x0A07; }, 4000));  // speed command answered
+  udMcTimeTick = 0xFFFFFFD0u;  // the 100 ms wait that follows crosses 0
+  const uint32_t start = udMcTimeTick;
+  ASSERT_TRUE(TickUntil([] { return uwMcycleState == 0x0A08; }, 200));
+  EXPECT_GT(McTimerGetCurrentTime() - start, 100u);
+  EXPECT_LT(McTimerGetCurrentTime(), 0x1000u);
+  ASSERT_TRUE(RunToIdle());
+  EXPECT_EQ(SpeedCommands(), std::vector<uint32_t>{0x213});
+  EXPECT_TRUE(Logged("Com 3: open with 57600 Baud\n")) << Log();
+  EXPECT_TRUE(ubMcFlag1 & MC_FLAG1_LINK_ESTABLISHED);
+}
+
 TEST_F(IdentificationTest, UnknownProductIsRefusedAndAcceptedInExpertMode) {
   ubMcFlag1 |= MC_FLAG1_LINK_ESTABLISHED;
   ASSERT_TRUE(Identify(SimLink::Serial, {"--variant", "unknown", "--baud", "9600"}));

@@ -54,8 +54,11 @@ TEST_F(SaveRecallTest, SetNineGoesOutAsSetSeven) {
   EXPECT_TRUE(Logged("Parm Recall O.K.\n")) << Log();
 }
 
-TEST_F(SaveRecallTest, RecallReadsTheStatusNoEarlierThan200MsAfterTheConfirmation) {
+class RecallWaitTest : public SaveRecallTest, public ::testing::WithParamInterface<uint32_t> {};
+
+TEST_P(RecallWaitTest, StatusIsReadNoEarlierThan200MsAfterTheConfirmation) {
   ASSERT_TRUE(Connected());
+  udMcTimeTick = GetParam();
   Press(PSAVE_CMD_RECALL, 2);
   uint32_t confirmed = 0, statusRead = 0;
   ASSERT_TRUE(TickUntil(
@@ -69,7 +72,11 @@ TEST_F(SaveRecallTest, RecallReadsTheStatusNoEarlierThan200MsAfterTheConfirmatio
   EXPECT_GT(statusRead - confirmed, MC_RECALL_SETTLE_MS);
   EXPECT_LE(statusRead - confirmed, MC_RECALL_SETTLE_MS + 6);
   ASSERT_TRUE(RunToIdle());
+  EXPECT_TRUE(Logged("Parm Recall O.K.\n"));
 }
+
+// From engine time 0, and with the wait spanning the wrap of the counter.
+INSTANTIATE_TEST_SUITE_P(Usb, RecallWaitTest, ::testing::Values(0u, 0xFFFFFF80u));
 
 struct EepromCase {
   int button;
