@@ -91,13 +91,13 @@ void Identification(benchmark::State& state, uint8_t link, const SimProcess& sim
 }
 
 void BM_IdentificationPty(benchmark::State& state) {
-  SimProcess sim({"--no-udp", "--no-pty4", "--baud", "9600"});
+  SimProcess sim({"--no-udp", "--no-pty4", "--variant", "p0528", "--baud", "9600"});
   ScopedEnv com("STROKEDESK_COM2", sim.Pty1());
   Identification(state, CQ_LINK_SERIAL, sim);
 }
 
 void BM_IdentificationUdp(benchmark::State& state) {
-  SimProcess sim({"--no-pty1", "--no-pty4"});
+  SimProcess sim({"--no-pty1", "--no-pty4", "--variant", "p0528"});
   Identification(state, CQ_LINK_UDP, sim);
 }
 

@@ -4,6 +4,7 @@
 // two trace mode words (0x2A00/1, /2) and the trace selector (0x2001). The
 // firmware variant is chosen with --variant; the commands that change these
 // objects (ram type selection, UDSEL inhibit, cycle selection) act on them.
+// Without any of these options the controller is the plain dictionary.
 #include <cstdlib>
 #include <utility>
 
@@ -45,7 +46,8 @@ bool ParseWord(const std::string& text, uint32_t max, uint32_t& value) {
 class SimIdentity : public SimBehaviour {
  public:
   const char* Usage() const override {
-    return "  --variant NAME       firmware: p0528 (default), p0417, quill, quill2 (ram type\n"
+    return "  --variant NAME       firmware: p0528 (the default once any of these options is\n"
+           "                       given), p0417, quill, quill2 (ram type\n"
            "                       above 0x80), unknown (product 99), ffff (version in 0x211D)\n"
            "  --ramtype CODE       ram type 0x2106 (default: the variant's)\n"
            "  --mode0 W | --mode1 W             mode words 0x2103 and 0x210F (default 0)\n"
@@ -53,6 +55,21 @@ class SimIdentity : public SimBehaviour {
   }
 
   bool Option(const std::string& name, const std::string& value, bool& ok) override {
+    const bool mine = Handles(name, value, ok);
+    if (mine) active_ = true;
+    return mine;
+  }
+
+  bool Read(SimController&, uint16_t index, uint8_t sub, uint32_t& value, uint8_t& width) override {
+    return active_ && ReadObject(index, sub, value, width);
+  }
+
+  bool Write(SimController&, uint16_t index, uint8_t sub, uint32_t value, bool& accepted) override {
+    return active_ && WriteObject(index, sub, value, accepted);
+  }
+
+ private:
+  bool Handles(const std::string& name, const std::string& value, bool& ok) {
     if (name == "--variant") {
       ok = false;
       for (const Variant& v : kVariants)
@@ -81,7 +98,7 @@ class SimIdentity : public SimBehaviour {
     return false;
   }
 
-  bool Read(SimController&, uint16_t index, uint8_t sub, uint32_t& value, uint8_t& width) override {
+  bool ReadObject(uint16_t index, uint8_t sub, uint32_t& value, uint8_t& width) const {
     width = 2;
     if (sub == 0) {
       switch (index) {
@@ -112,7 +129,7 @@ class SimIdentity : public SimBehaviour {
     return false;
   }
 
-  bool Write(SimController&, uint16_t index, uint8_t sub, uint32_t value, bool& accepted) override {
+  bool WriteObject(uint16_t index, uint8_t sub, uint32_t value, bool& accepted) {
     accepted = true;
     if (index == 0x2102 && sub == 0) {
       sampleTime_ = value & 0xFFFF;
@@ -141,7 +158,8 @@ class SimIdentity : public SimBehaviour {
     }
   }
 
- private:
+  // Off until one of its options is given: the plain dictionary answers.
+  bool active_ = false;
   const Variant* variant_ = &kVariants[0];
   uint32_t ramtype_ = kVariants[0].ramtype;
   bool ramtypeSet_ = false;

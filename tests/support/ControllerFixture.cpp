@@ -39,6 +39,13 @@ bool ControllerFixture::RunToIdle(int maxTicks) {
       maxTicks);
 }
 
+bool ControllerFixture::Connect(SimLink link, std::vector<std::string> options, bool identify) {
+  bool variant = false;
+  for (const std::string& o : options) variant = variant || o == "--variant";
+  if (!variant) options.insert(options.begin(), {"--variant", "p0528"});
+  return LinkFixture::Connect(link, std::move(options), identify);
+}
+
 bool ControllerFixture::Identify(SimLink link, std::vector<std::string> options, int maxTicks) {
   ramtypeAsked = false;
   if (!Connect(link, std::move(options), true)) return false;

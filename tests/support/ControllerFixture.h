@@ -34,6 +34,9 @@ class ControllerFixture : public LinkFixture {
 
   void SetUp() override;
   void TearDown() override;
+  // LinkFixture::Connect with a controller that has an identity: the P0528
+  // variant unless `options` choose one.
+  bool Connect(SimLink link, std::vector<std::string> options = {}, bool identify = false);
   // Connects and runs identification to its end, acknowledging the ram-type
   // panel as the operator would; false when the link did not open or the
   // machine did not end.
