@@ -81,8 +81,7 @@ void Identification(benchmark::State& state, uint8_t link, const SimProcess& sim
   }
   CloseLink();
   const double engineMs = static_cast<double>(ticks * MC_TICK_MS) / static_cast<double>(runs);
-  const double minimumMs =
-      static_cast<double>(requests) / static_cast<double>(runs) * kMinTicksPerRequest * MC_TICK_MS;
+  const double minimumMs = static_cast<double>(requests) / static_cast<double>(runs) * kMinTicksPerRequest * MC_TICK_MS;
   state.counters["requests"] = static_cast<double>(requests) / static_cast<double>(runs);
   state.counters["engine_ms"] = engineMs;
   state.counters["minimum_ms"] = minimumMs;

@@ -4,6 +4,8 @@
 // the speed the operator chose, sets the tool up for the variant and, for
 // the P0528 family, reads the trace mode words and sets the controller's
 // clock when its date differs from the PC's.
+#include "engine/McycleFwRevision.h"
+
 #include <ctime>
 
 #include "app/Startup.h"
@@ -11,7 +13,6 @@
 #include "comm/StMaUart.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleCheckMenu.h"
-#include "engine/McycleFwRevision.h"
 #include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
 #include "engine/McycleVariant.h"
@@ -45,8 +46,8 @@ constexpr uint16_t kMode0CommunicationLogging = 0x0010;
 
 // One run's state.
 uint16_t uwIndex;
-uint16_t uwWalkEnd;   // entries of the data container this run reads
-uint32_t udBaud;      // serial speed in use
+uint16_t uwWalkEnd;  // entries of the data container this run reads
+uint32_t udBaud;     // serial speed in use
 uint32_t udNewBaud;
 uint16_t uwSpeedCommand;
 uint32_t udDeadline;
@@ -201,17 +202,17 @@ void StepClockRead() {
   e.udData = cqCanData.udData & 0xFF;
   if (++uwIndex < kClockDateEntries) return;
   const std::tm pc = PcNow();
-  const uint32_t date[3] = {static_cast<uint32_t>(pc.tm_mday), static_cast<uint32_t>(pc.tm_mon + 1),
-                            static_cast<uint32_t>(pc.tm_year + 1900 - 2000)};
+  // Day, month, year since 2000, hour, minute, second and two zero fields.
+  const int fields[kClockEntries] = {pc.tm_mday, pc.tm_mon + 1, pc.tm_year - 100, pc.tm_hour, pc.tm_min, pc.tm_sec,
+                                     0, 0};
   bool same = true;
-  for (int i = 0; i < kClockDateEntries; ++i) same = same && sRtcDataContainer.entries[i].udData == date[i];
+  for (int i = 0; i < kClockDateEntries; ++i)
+    same = same && sRtcDataContainer.entries[i].udData == static_cast<uint32_t>(fields[i]);
   if (same) {
     Go(0x0A09);
     return;
   }
-  const uint32_t fields[kClockEntries] = {date[0], date[1], date[2], static_cast<uint32_t>(pc.tm_hour),
-                                          static_cast<uint32_t>(pc.tm_min), static_cast<uint32_t>(pc.tm_sec), 0, 0};
-  for (int i = 0; i < kClockEntries; ++i) sRtcDataContainer.entries[i].udData = fields[i] & 0xFF;
+  for (int i = 0; i < kClockEntries; ++i) sRtcDataContainer.entries[i].udData = static_cast<uint32_t>(fields[i]) & 0xFF;
   uwIndex = 0;
   Go(0x0A0C);
 }
@@ -237,14 +238,17 @@ void McycleGetFwRevisionStateMachine() {
       udBaud = kBauds[ubMcBaudStep < 3 ? ubMcBaudStep : 0];
       variant = McFwVariant::None;
       HmiLogWindowOut("", uwMcMainPanelHandle, HI_PRIO_LINE, HI_CURSOR_WAIT_ON);
-      if (ubCqDataChannel == CQ_LINK_SERIAL) McycleLogf("Com %d: Try %u Baud ...", Port(), static_cast<unsigned>(udBaud));
+      if (ubCqDataChannel == CQ_LINK_SERIAL)
+        McycleLogf("Com %d: Try %u Baud ...", Port(), static_cast<unsigned>(udBaud));
       ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_TRACE_PRESENT);
       Go(0x0A01);
       return;
     case 1: StepRead(); return;
     case 2:
-      if (Reopen(udBaud)) Go(0x0A01);
-      else NotIdentified();
+      if (Reopen(udBaud))
+        Go(0x0A01);
+      else
+        NotIdentified();
       return;
     case 3: StepStore(); return;
     case 4: StepSetUp(); return;

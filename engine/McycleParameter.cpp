@@ -32,9 +32,7 @@ CtrlCmdContainer* readSet;
 uint16_t uwWriteIndex;
 uint16_t uwReadIndex;
 
-CtrlCmdContainer& SelectedSet() {
-  return (ubMcFlag1 & MC_FLAG1_PARM_EXTENDED) ? sParamRdContainer : sParamContainer;
-}
+CtrlCmdContainer& SelectedSet() { return (ubMcFlag1 & MC_FLAG1_PARM_EXTENDED) ? sParamRdContainer : sParamContainer; }
 
 void Go(uint16_t state) { uwMcycleState = state; }
 
@@ -80,9 +78,7 @@ void McycleWriteParameterStateMachine() {
       }
       return;
     }
-    default:
-      Go(MC_STATE_IDLE);
-      return;
+    default: Go(MC_STATE_IDLE); return;
   }
 }
 
@@ -133,7 +129,8 @@ void McycleReadParameterStateMachine() {
       return;
     }
     case 4:
-      for (int i = 0; i < CTRL_CMD_KVO_WORDS; ++i) sKvoParm[i] = static_cast<uint16_t>(sParamRdContainer.entries[i].udData);
+      for (int i = 0; i < CTRL_CMD_KVO_WORDS; ++i)
+        sKvoParm[i] = static_cast<uint16_t>(sParamRdContainer.entries[i].udData);
       if (!(ubMcFlag & MC_FLAG_WIZARD_PARM_REQUEST)) ParmPanelShowExtended();
       EndReadBack(false);
       return;
@@ -141,9 +138,7 @@ void McycleReadParameterStateMachine() {
       ParmPanelShowBasic();
       EndReadBack(false);
       return;
-    default:
-      EndReadBack(true);
-      return;
+    default: EndReadBack(true); return;
   }
 }
 

@@ -99,16 +99,16 @@ void McycleParmSaveStateMachine(uint16_t) {
   constexpr uint16_t kEnd = 0x0D0A;
   uint8_t flags = 0;
   switch (uwMcycleState & 0xFF) {
-    case 0:
-      Go(0x0D01);
-      return;
+    case 0: Go(0x0D01); return;
     case 1:
       switch (ReadStatus(&flags)) {
         case 1: return;
         case 0: Fail(kEnd); return;
         default:
-          if (flags & MC_STATUS_VALID_PARAMETERS) Go(0x0D03);
-          else Refuse("No valid Parameters in target device", kEnd);
+          if (flags & MC_STATUS_VALID_PARAMETERS)
+            Go(0x0D03);
+          else
+            Refuse("No valid Parameters in target device", kEnd);
           return;
       }
     case 3:
@@ -122,8 +122,10 @@ void McycleParmSaveStateMachine(uint16_t) {
         case 1: return;
         case 0: Fail(kEnd); return;
         default:
-          if (flags & (MC_STATUS_EEPROM_WRITE | MC_STATUS_EEPROM_ERROR)) Refuse("EEPROM write", kEnd);
-          else Go(0x0D08);
+          if (flags & (MC_STATUS_EEPROM_WRITE | MC_STATUS_EEPROM_ERROR))
+            Refuse("EEPROM write", kEnd);
+          else
+            Go(0x0D08);
           return;
       }
     case 8:
@@ -132,9 +134,7 @@ void McycleParmSaveStateMachine(uint16_t) {
         case 0: Fail(kEnd); return;
         default: Go(0x0D06); return;
       }
-    case 6:
-      StartSilentReadBack(0x0D07, kEnd);
-      return;
+    case 6: StartSilentReadBack(0x0D07, kEnd); return;
     case 7:
       if (ubMcParmReadFailed) {
         Go(kEnd);  // the read-back has said "Transmission ERROR"
@@ -145,9 +145,7 @@ void McycleParmSaveStateMachine(uint16_t) {
       McycleLog("Parm Save O.K.");
       Go(kEnd);
       return;
-    default:
-      Go(MC_STATE_IDLE);
-      return;
+    default: Go(MC_STATE_IDLE); return;
   }
 }
 
@@ -155,9 +153,7 @@ void McycleParmRecallStateMachine(uint16_t) {
   constexpr uint16_t kEnd = 0x0E07;
   uint8_t flags = 0;
   switch (uwMcycleState & 0xFF) {
-    case 0:
-      Go(0x0E01);
-      return;
+    case 0: Go(0x0E01); return;
     case 1:
       switch (McycleParmRecall(ubMcParmSetNo)) {
         case 0: return;
@@ -175,10 +171,12 @@ void McycleParmRecallStateMachine(uint16_t) {
         case 1: return;
         case 0: Fail(kEnd); return;
         default:
-          if (flags & MC_STATUS_EEPROM_READ) Refuse("EEPROM read", kEnd);
+          if (flags & MC_STATUS_EEPROM_READ)
+            Refuse("EEPROM read", kEnd);
           else if ((flags & MC_STATUS_EEPROM_ERROR) || !(flags & MC_STATUS_VALID_PARAMETERS))
             Refuse("No valid Parameters in EEPROM", kEnd);
-          else Go(0x0E06);
+          else
+            Go(0x0E06);
           return;
       }
     case 6:
@@ -187,9 +185,7 @@ void McycleParmRecallStateMachine(uint16_t) {
         case 0: Fail(kEnd); return;
         default: Go(0x0E04); return;
       }
-    case 4:
-      StartSilentReadBack(0x0E05, kEnd);
-      return;
+    case 4: StartSilentReadBack(0x0E05, kEnd); return;
     case 5:
       if (ubMcParmReadFailed) {
         Go(kEnd);
@@ -201,8 +197,6 @@ void McycleParmRecallStateMachine(uint16_t) {
       McycleLog("Parm Recall O.K.");
       Go(kEnd);
       return;
-    default:
-      Go(MC_STATE_IDLE);
-      return;
+    default: Go(MC_STATE_IDLE); return;
   }
 }

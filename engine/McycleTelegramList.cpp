@@ -62,8 +62,10 @@ void McycleTelegramlistStateMachine() {
         return;
       }
       McycleLogTransmissionOk();
-      if (secondTrace) McycleSetCheckMenuTrace2(ubMcCmd);
-      else McycleSetCheckMenu(ubMcCmd);
+      if (secondTrace)
+        McycleSetCheckMenuTrace2(ubMcCmd);
+      else
+        McycleSetCheckMenu(ubMcCmd);
       Go(ubMcCmd == CTRL_CMD_RAMTYPE ? 0x0205 : 0x0204);
       return;
     }
@@ -89,8 +91,6 @@ void McycleTelegramlistStateMachine() {
       Go(0x0204);
       return;
     }
-    default:
-      Go(MC_STATE_IDLE);
-      return;
+    default: Go(MC_STATE_IDLE); return;
   }
 }

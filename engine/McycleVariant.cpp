@@ -77,8 +77,10 @@ void SetP0528SignalCaptions(uint16_t ramtype) {
 
 void ShowHalfMsItem(bool show) {
   if (show == halfMsItemShown) return;
-  if (show) PanelInsertListItem(uwMcMainPanelHandle, MAIN_RING_SAMPLE_TIME, 0, kHalfMsLabel, 1);
-  else PanelDeleteListItems(uwMcMainPanelHandle, MAIN_RING_SAMPLE_TIME, 0, 1);
+  if (show)
+    PanelInsertListItem(uwMcMainPanelHandle, MAIN_RING_SAMPLE_TIME, 0, kHalfMsLabel, 1);
+  else
+    PanelDeleteListItems(uwMcMainPanelHandle, MAIN_RING_SAMPLE_TIME, 0, 1);
   halfMsItemShown = show;
 }
 
@@ -131,9 +133,7 @@ void McycleFwVariantSetUp(McFwVariant variant) {
       SetAnalogCaptions(kAnalogCaptions);
       SetScopeView(0.0);
       break;
-    case McFwVariant::Quill:
-      SetUpQuill(ramtype);
-      break;
+    case McFwVariant::Quill: SetUpQuill(ramtype); break;
     default:  // P0528 and, in expert mode, any other product
       CtrlCmdLogDataContainerP528Init(0);
       CtrlCmdScopeDataContainerInit(SCOPE_VARIANT_P0528);
@@ -164,8 +164,7 @@ void McycleFwVariantSetUp(McFwVariant variant) {
   McycleSetSampleTimeRing(uwScopeMsSampleTime);
   McycleSetRamtypeRing(ramtype);
   McycleSetTriggerRing(uwScopeMode1 & 0xFF);
-  McycleSetModeWordControls(uwScopeMode0, uwScopeMode1, variant == McFwVariant::P0417,
-                            variant == McFwVariant::Quill);
+  McycleSetModeWordControls(uwScopeMode0, uwScopeMode1, variant == McFwVariant::P0417, variant == McFwVariant::Quill);
 
   HmiLogWindowOut("", uwMcMainPanelHandle, HI_PRIO_LINE, HI_CURSOR_WAIT_OFF);
   // Nobody can acknowledge the ram-type panel in batch mode.

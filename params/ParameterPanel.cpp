@@ -24,7 +24,7 @@ struct Cell {
   const char* name;
 };
 constexpr Cell kBasicCells[5] = {
-    {PARM_TABLE_1, 0, "POS1"}, {PARM_TABLE_1, 1, "POS2"},     {PARM_TABLE_1, 2, "POS3"},
+    {PARM_TABLE_1, 0, "POS1"},     {PARM_TABLE_1, 1, "POS2"},  {PARM_TABLE_1, 2, "POS3"},
     {PARM_TABLE_1, 3, "READYWIN"}, {PARM_TABLE_2, 0, "TIME2"},
 };
 
@@ -159,7 +159,8 @@ void ParmPanelShowExtended() {
 }
 
 void ParmPanelsSetUp() {
-  for (int c = PARM_CMD_PRESET_1; c <= PARM_CMD_CLOSE; ++c) PanelInstallCallback(Panel(), c, PARM_CMD_Callback, nullptr);
+  for (int c = PARM_CMD_PRESET_1; c <= PARM_CMD_CLOSE; ++c)
+    PanelInstallCallback(Panel(), c, PARM_CMD_Callback, nullptr);
   PanelInstallCallback(Panel(), PARM_CMD_SAVE_RECALL, CMD_PARM_SAVE_RECALL_Callback, nullptr);
   ParmSaveRecallPanelSetUp();
 }

@@ -35,6 +35,8 @@ void McycleSetSampleTimeRing(uint16_t code) {
 void McycleSetRamtypeRing(uint16_t code) { PanelSetInt(uwMcMainPanelHandle, MAIN_RING_RAMTYPE, code); }
 
 void McycleSetTriggerRing(uint32_t status) {
-  if (status & 0x10) PanelSetString(uwMcScopePanelHandle, SCOPE_TXT_TRIGGER, "Backward");
-  else if (status & 0x08) PanelSetString(uwMcScopePanelHandle, SCOPE_TXT_TRIGGER, "Forward");
+  if (status & 0x10)
+    PanelSetString(uwMcScopePanelHandle, SCOPE_TXT_TRIGGER, "Backward");
+  else if (status & 0x08)
+    PanelSetString(uwMcScopePanelHandle, SCOPE_TXT_TRIGGER, "Forward");
 }

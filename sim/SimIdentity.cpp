@@ -26,7 +26,7 @@ struct Variant {
 // Products 135 and 235 are the two families the tool knows by number; a
 // Quill is known by its ram type (0x8x); 99 is a product it does not know.
 constexpr Variant kVariants[] = {
-    {"p0528", 235, 7, 0x30, false},  {"p0417", 135, 5, 0x10, false}, {"quill", 150, 3, 0x80, false},
+    {"p0528", 235, 7, 0x30, false},  {"p0417", 135, 5, 0x10, false},  {"quill", 150, 3, 0x80, false},
     {"quill2", 150, 3, 0x85, false}, {"unknown", 99, 2, 0x20, false}, {"ffff", 235, 9, 0x31, true},
 };
 

@@ -25,11 +25,10 @@ constexpr uint32_t kValidParameters = 0x4000;
 
 // The parameter objects and their working values at power-up.
 const std::map<uint16_t, uint32_t> kInitial = {
-    {0x2008, 200},  {0x2009, 2000}, {0x200A, 2500}, {0x200B, 150},  {0x200C, 1200}, {0x200D, 0},
-    {0x200E, 1800}, {0x2286, 11},   {0x2287, 12},   {0x2288, 13},   {0x2291, 21},   {0x2292, 22},
-    {0x2293, 23},   {0x2294, 24},   {0x2295, 25},   {0x2296, 26},   {0x2297, 27},   {0x2298, 28},
-    {0x22A1, 31},   {0x22A3, 33},   {0x22A4, 34},   {0x22A5, 35},   {0x22A6, 36},   {0x22A7, 37},
-    {0x22A8, 38},
+    {0x2008, 200}, {0x2009, 2000}, {0x200A, 2500}, {0x200B, 150}, {0x200C, 1200}, {0x200D, 0},  {0x200E, 1800},
+    {0x2286, 11},  {0x2287, 12},   {0x2288, 13},   {0x2291, 21},  {0x2292, 22},   {0x2293, 23}, {0x2294, 24},
+    {0x2295, 25},  {0x2296, 26},   {0x2297, 27},   {0x2298, 28},  {0x22A1, 31},   {0x22A3, 33}, {0x22A4, 34},
+    {0x22A5, 35},  {0x22A6, 36},   {0x22A7, 37},   {0x22A8, 38},
 };
 
 using ParameterSet = std::map<uint16_t, uint32_t>;
@@ -64,7 +63,8 @@ class SimParameters : public SimBehaviour {
     if (name == "--status" || name == "--eeprom-status") {
       ok = ParseNumber(value, 0xFFFFFFFFul, n);
       if (!ok) return true;
-      if (name == "--status") status_ = static_cast<uint32_t>(n);
+      if (name == "--status")
+        status_ = static_cast<uint32_t>(n);
       else {
         eepromStatus_ = static_cast<uint32_t>(n);
         eepromStatusSet_ = true;

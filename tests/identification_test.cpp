@@ -126,18 +126,17 @@ TEST_P(SpeedTest, LowAndHighSpeedSwitchToTheVariantsRate) {
 }
 
 const SpeedCase kSpeeds[] = {
-    {"p0417", 0, 0, 9600},          {"p0417", 1, 0x10F, 38400}, {"p0528", 0, 0, 9600},
-    {"p0528", 1, 0x213, 57600},     {"quill", 1, 0x10F, 38400}, {"ffff", 1, 0x213, 57600},
+    {"p0417", 0, 0, 9600},      {"p0417", 1, 0x10F, 38400}, {"p0528", 0, 0, 9600},
+    {"p0528", 1, 0x213, 57600}, {"quill", 1, 0x10F, 38400}, {"ffff", 1, 0x213, 57600},
 };
-INSTANTIATE_TEST_SUITE_P(Serial, SpeedTest, ::testing::ValuesIn(kSpeeds),
-                         [](const auto& info) {
-                           return std::string(info.param.variant) + (info.param.comSpeed ? "_high" : "_low");
-                         });
+INSTANTIATE_TEST_SUITE_P(Serial, SpeedTest, ::testing::ValuesIn(kSpeeds), [](const auto& info) {
+  return std::string(info.param.variant) + (info.param.comSpeed ? "_high" : "_low");
+});
 
 TEST_F(IdentificationTest, SpeedChangeWaitSpansTheWrapOfTheEngineTime) {
   ASSERT_TRUE(Connect(SimLink::Serial, {"--baud", "9600"}, true));
   ASSERT_TRUE(TickUntil([] { return uwMcycleState == 0x0A07; }, 4000));  // speed command answered
-  udMcTimeTick = 0xFFFFFFD0u;  // the 100 ms wait that follows crosses 0
+  udMcTimeTick = 0xFFFFFFD0u;                                            // the 100 ms wait that follows crosses 0
   const uint32_t start = udMcTimeTick;
   ASSERT_TRUE(TickUntil([] { return uwMcycleState == 0x0A08; }, 200));
   EXPECT_GT(McTimerGetCurrentTime() - start, 100u);

@@ -61,9 +61,8 @@ TEST_F(PanelTest, WithoutALinkNothingIsRequested) {
 }
 
 TEST_F(PanelTest, PresetsFillTheTables) {
-  const char* expected[3][5] = {{"200", "2000", "2500", "150", "0"},
-                                {"200", "2000", "3000", "150", "0"},
-                                {"200", "2000", "3000", "150", "20"}};
+  const char* expected[3][5] = {
+      {"200", "2000", "2500", "150", "0"}, {"200", "2000", "3000", "150", "0"}, {"200", "2000", "3000", "150", "20"}};
   for (int p = 0; p < 3; ++p) {
     Parm(PARM_CMD_PRESET_1 + p);
     for (int row = 0; row < 4; ++row) EXPECT_EQ(Cell(kParameterPanel, PARM_TABLE_1, row), expected[p][row]) << p;

@@ -26,8 +26,10 @@ class ParameterTest : public ControllerFixture {
   std::string Cell(uint16_t panel, int table, int row) { return host.Cell(panel, table, row, PARM_VALUE_COLUMN); }
   // Runs one operation with the extended set selected or not.
   bool RunWith(uint16_t signal, bool extended) {
-    if (extended) ubMcFlag1 |= MC_FLAG1_PARM_EXTENDED;
-    else ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_PARM_EXTENDED);
+    if (extended)
+      ubMcFlag1 |= MC_FLAG1_PARM_EXTENDED;
+    else
+      ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_PARM_EXTENDED);
     return Run(signal);
   }
   // The simulator's read-back registers after a read-back request.

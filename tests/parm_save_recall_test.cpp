@@ -104,10 +104,14 @@ TEST_P(EepromTest, CodeWithOrWithoutValidBitGivesItsMessage) {
 }
 
 const EepromCase kEepromCases[] = {
-    {PSAVE_CMD_SAVE, "0x4015", "EEPROM write"},   {PSAVE_CMD_SAVE, "0x0015", "EEPROM write"},
-    {PSAVE_CMD_SAVE, "0x4017", "EEPROM write"},   {PSAVE_CMD_SAVE, "0x0017", "EEPROM write"},
-    {PSAVE_CMD_SAVE, "0x4016", ""},               {PSAVE_CMD_SAVE, "0x12345600", ""},
-    {PSAVE_CMD_RECALL, "0x4016", "EEPROM read"},  {PSAVE_CMD_RECALL, "0x0016", "EEPROM read"},
+    {PSAVE_CMD_SAVE, "0x4015", "EEPROM write"},
+    {PSAVE_CMD_SAVE, "0x0015", "EEPROM write"},
+    {PSAVE_CMD_SAVE, "0x4017", "EEPROM write"},
+    {PSAVE_CMD_SAVE, "0x0017", "EEPROM write"},
+    {PSAVE_CMD_SAVE, "0x4016", ""},
+    {PSAVE_CMD_SAVE, "0x12345600", ""},
+    {PSAVE_CMD_RECALL, "0x4016", "EEPROM read"},
+    {PSAVE_CMD_RECALL, "0x0016", "EEPROM read"},
     {PSAVE_CMD_RECALL, "0x4017", "No valid Parameters in EEPROM"},
     {PSAVE_CMD_RECALL, "0x0017", "No valid Parameters in EEPROM"},
     {PSAVE_CMD_RECALL, "0x0015", "No valid Parameters in EEPROM"},
@@ -141,8 +145,9 @@ TEST_F(SaveRecallTest, LoggedSetIsTheRecalledOneAlsoAfterAnExtendedReadBack) {
   host.texts.clear();
   ASSERT_TRUE(SaveOrRecall(PSAVE_CMD_RECALL, 3));
   // Stored set 3 is the power-up set plus 40 in every value.
-  EXPECT_TRUE(Logged("\nPARMSET    = 3\nPOS1       = 240\nPOS2       = 2040\nPOS3       = 2540\n"
-                     "READYWIN   = 190\nTIME2      = 40\nRAMTYPE    = Ram H0\nParm Recall O.K.\n"))
+  EXPECT_TRUE(
+      Logged("\nPARMSET    = 3\nPOS1       = 240\nPOS2       = 2040\nPOS3       = 2540\n"
+             "READYWIN   = 190\nTIME2      = 40\nRAMTYPE    = Ram H0\nParm Recall O.K.\n"))
       << Log();
   EXPECT_EQ(uwMcRamtype, 0x30);
   EXPECT_EQ(Text(kParmSavePanel, PSAVE_TXT_RAMTYPE), "Ram H0");

@@ -23,13 +23,13 @@ class TelegramListTest : public ControllerFixture {
 
 struct OperatorCase {
   uint16_t signal;
-  const char* text;    // logged before the command; nullptr: none
-  int selector;        // trace selector written first; -1: none
+  const char* text;  // logged before the command; nullptr: none
+  int selector;      // trace selector written first; -1: none
   uint16_t index;
   uint8_t sub;
   uint32_t value;
-  int mainItem;        // checked afterwards on the main menu; 0: none
-  int scopeItem;       // checked on the scope panel's menu; 0: none
+  int mainItem;   // checked afterwards on the main menu; 0: none
+  int scopeItem;  // checked on the scope panel's menu; 0: none
 };
 
 const OperatorCase kOperatorCases[] = {
@@ -64,15 +64,15 @@ const OperatorCase kOperatorCases[] = {
      MAIN_MENU_TRIGGER_FORWARD, SCOPE_MENU_TRACE1_FORWARD},
     {MC_SIG_TRIGGER_BACKWARD, "Transmit Trigger Backward Trace Command", 1, 0x2000, 0, 0x134,
      MAIN_MENU_TRIGGER_BACKWARD, SCOPE_MENU_TRACE1_BACKWARD},
-    {MC_SIG_TRIGGER_FORWARD, "Transmit Trigger Forward Trace Command", 1, 0x2000, 0, 0x13F,
-     MAIN_MENU_TRIGGER_FORWARD, 0},
+    {MC_SIG_TRIGGER_FORWARD, "Transmit Trigger Forward Trace Command", 1, 0x2000, 0, 0x13F, MAIN_MENU_TRIGGER_FORWARD,
+     0},
     {MC_SIG_TRIGGER_MCYCLE, "Transmit Trigger Trace Mcycle Command", 1, 0x2000, 0, 0x128, MAIN_MENU_TRIGGER_MCYCLE,
      SCOPE_MENU_TRACE1_MCYCLE},
     {MC_SIG_TRIGGER_HARDWARE, "Transmit Trigger Trace Hardware Command", 1, 0x2000, 0, 0x129,
      MAIN_MENU_TRIGGER_HARDWARE, 0},
     {MC_SIG_TRACE_FREEZE, "Transmit Trigger Trace Freeze Command", 1, 0x2000, 0, 0x12A, MAIN_MENU_TRACE_FREEZE, 0},
-    {MC_SIG_TRACE_UNFREEZE, "Transmit Trigger Trace UnFreeze Command", 1, 0x2000, 0, 0x12B,
-     MAIN_MENU_TRACE_UNFREEZE, 0},
+    {MC_SIG_TRACE_UNFREEZE, "Transmit Trigger Trace UnFreeze Command", 1, 0x2000, 0, 0x12B, MAIN_MENU_TRACE_UNFREEZE,
+     0},
     {MC_SIG_TRIGGER, "Transmit Trigger Command", 1, 0x2000, 0, 0x120, 0, 0},
 };
 

@@ -14,14 +14,14 @@
 
 struct VariantCase {
   const char* variant;
-  uint8_t flag3;          // P0417 / Quill bits expected
-  uint8_t flag5;          // Quill with two traces
-  int logWalk;            // log-data objects
-  int scopeLast;          // last scope-data entry
-  const char* firmware;   // "Target Firmware: ..." text
-  int lane;               // a caption lane and its text
+  uint8_t flag3;         // P0417 / Quill bits expected
+  uint8_t flag5;         // Quill with two traces
+  int logWalk;           // log-data objects
+  int scopeLast;         // last scope-data entry
+  const char* firmware;  // "Target Firmware: ..." text
+  int lane;              // a caption lane and its text
   const char* caption;
-  bool readsTraceModes;   // P0528 family: 0x2A00/1 and /2, then the clock
+  bool readsTraceModes;  // P0528 family: 0x2A00/1 and /2, then the clock
 };
 
 inline const VariantCase kVariants[] = {
@@ -32,8 +32,7 @@ inline const VariantCase kVariants[] = {
     {"ffff", 0, 0, 41, 9, "P0235-09\n", 4, "   I:START2", true},
 };
 
-class VariantTest : public ControllerFixture,
-                    public ::testing::WithParamInterface<std::tuple<SimLink, VariantCase>> {};
+class VariantTest : public ControllerFixture, public ::testing::WithParamInterface<std::tuple<SimLink, VariantCase>> {};
 
 inline size_t CountReads(const std::vector<SimRequest>& requests, uint16_t index) {
   size_t n = 0;
@@ -64,4 +63,3 @@ TEST_P(VariantTest, SetsFlagsContainersCaptionsAndLogsTheFirmware) {
 inline std::string VariantName(const ::testing::TestParamInfo<std::tuple<SimLink, VariantCase>>& info) {
   return std::string(SimLinkName(std::get<0>(info.param))) + "_" + std::get<1>(info.param).variant;
 }
-
