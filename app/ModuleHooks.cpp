@@ -3,6 +3,7 @@
 #include "comm/ComChannel.h"
 #include "comm/udp.h"
 #include "engine/McycleParameter.h"
+#include "objects/ScriptMachine.h"
 
 namespace {
 // The program ends right after either shutdown, so Exit closes the UDP socket
@@ -11,6 +12,7 @@ void CloseLink(bool /*includingUdp*/) { McycleChannelClose(); }
 // Fills the script container and posts the script signal itself, or refuses
 // while an operation runs.
 void SetSoftParm(uint16_t value) { McycleSetSoftParm(value); }
+void CloseObjectLog() { McycleObjectLogClose(); }
 }  // namespace
 
 McModuleHooks mcModuleHooks = [] {
@@ -19,5 +21,6 @@ McModuleHooks mcModuleHooks = [] {
   hooks.scanSerialPorts = McycleScanReg;
   hooks.closeLink = CloseLink;
   hooks.setSoftParm = SetSoftParm;
+  hooks.closeObjectLog = CloseObjectLog;
   return hooks;
 }();

@@ -13,6 +13,7 @@
 #include "comm/zel_ether.h"
 #include "engine/Mcycle.h"
 #include "hmi/hmi.h"
+#include "objects/ScriptLoader.h"
 #include "params/CtrlCmd.h"
 #include "platform/PortScan.h"
 #include "platform/Serial.h"
@@ -142,7 +143,13 @@ void SelectUsb() {
 // Every connection starts from fresh containers and the P0417 log filling;
 // identification switches the filling when the controller says otherwise.
 void McycleChannelContainersInit() {
-  CtrlCmdListInit();
+  // A running script (or one about to start) keeps its entries and texts.
+  if (McycleScriptContainerBusy()) {
+    CtrlCmdCommandListInit();
+    Say("Channel changed while an operation runs: its script is kept\n");
+  } else {
+    CtrlCmdListInit();
+  }
   CtrlCmdParameterContainerInit();
   CtrlCmdDataContainerInit();
   CtrlCmdRdParameterContainerInit();

@@ -8,7 +8,6 @@
 #include "objects/ScriptLoader.h"
 #include "ui/PanelIds.h"
 
-void McycleWriteScriptListStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleGetScopeDataStateMachine(uint8_t) { uwMcycleState = MC_STATE_IDLE; }
 // Until the batch machine is built, a batch ends at once with a message, so
 // main never waits for ever.
