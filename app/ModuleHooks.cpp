@@ -2,12 +2,16 @@
 
 #include "comm/ComChannel.h"
 #include "comm/udp.h"
+#include "engine/McycleParameter.h"
 #include "objects/ScriptMachine.h"
 
 namespace {
 // The program ends right after either shutdown, so Exit closes the UDP socket
 // too; closing it early loses nothing.
 void CloseLink(bool /*includingUdp*/) { McycleChannelClose(); }
+// Fills the script container and posts the script signal itself, or refuses
+// while an operation runs.
+void SetSoftParm(uint16_t value) { McycleSetSoftParm(value); }
 void CloseObjectLog() { McycleObjectLogClose(); }
 }  // namespace
 
@@ -16,6 +20,7 @@ McModuleHooks mcModuleHooks = [] {
   hooks.udpInit = UdpInit;
   hooks.scanSerialPorts = McycleScanReg;
   hooks.closeLink = CloseLink;
+  hooks.setSoftParm = SetSoftParm;
   hooks.closeObjectLog = CloseObjectLog;
   return hooks;
 }();

@@ -53,3 +53,8 @@ inline constexpr uint8_t MC_FLAG5_STATUS1_BIT19 = 0x04;
 // Script run-time bits (command interpreter and script machine).
 inline constexpr uint8_t MC_FLAG2_SCRIPT_REWIND = 0x20;   // ubMcFlag2: restart the script at its end
 inline constexpr uint8_t MC_FLAG3_SCRIPT_LOG_OFF = 0x10;  // ubMcFlag3: no TX/RX lines while a script runs
+
+// Parameter set handling (parameter panels, read-back, save and recall).
+inline constexpr uint8_t MC_FLAG_WIZARD_PARM_REQUEST = 0x20;  // ubMcFlag: the macro wizard asked for the values
+inline constexpr uint8_t MC_FLAG1_PARM_EXTENDED = 0x01;       // ubMcFlag1: the extended set is selected
+inline constexpr uint8_t MC_FLAG1_PARM_SILENT = 0x08;         // ubMcFlag1: read back without showing

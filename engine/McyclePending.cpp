@@ -8,13 +8,7 @@
 #include "objects/ScriptLoader.h"
 #include "ui/PanelIds.h"
 
-void McycleTelegramlistStateMachine() { uwMcycleState = MC_STATE_IDLE; }
-void McycleWriteParameterStateMachine() { uwMcycleState = MC_STATE_IDLE; }
-void McycleReadParameterStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleGetScopeDataStateMachine(uint8_t) { uwMcycleState = MC_STATE_IDLE; }
-void McycleGetFwRevisionStateMachine() { uwMcycleState = MC_STATE_IDLE; }
-void McycleParmSaveStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
-void McycleParmRecallStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
 // Until the batch machine is built, a batch ends at once with a message, so
 // main never waits for ever.
 void McycleBatchModeStateMachine() {

@@ -229,3 +229,27 @@ void CtrlCmdLogDataContainerP528Init(uint8_t keepValues) {
   ClearFrom(sRtcDataContainer, at);
   SetCounts(sRtcDataContainer, 7, 7);
 }
+
+void CtrlCmdScopeDataContainerInit(uint8_t variant) {
+  CtrlCmdContainer& c = sScopeDataContainer;
+  int at = 0;
+  switch (variant) {
+    case SCOPE_VARIANT_P0417:
+      at = Fill(c, 0, {{0x210C, 0, 2, 0}, {0x210D, 0, 2, 0}}, false);
+      break;
+    case SCOPE_VARIANT_P0528:
+      at = Fill(c, 0,
+                {{0x210C, 0, 2, 0}, {0x210D, 0, 2, 0}, {0x2115, 0, 2, 0}, {0x2A00, 1, 4, 0}, {0x2A00, 2, 4, 0},
+                 {0x2A00, 3, 4, 0}, {0x2A00, 4, 4, 0}, {0x2318, 0x10, 4, 0}, {0x2318, 0x11, 4, 0},
+                 {0x2318, 0x12, 4, 0}},
+                false);
+      break;
+    case SCOPE_VARIANT_QUILL:
+      at = Fill(c, 0, {{0x210C, 0, 2, 0}, {0x210D, 0, 2, 0}, {0x2115, 0, 2, 0}, {0x210F, 0, 2, 0}}, false);
+      break;
+    default:
+      return;
+  }
+  ClearFrom(c, at);
+  SetCounts(c, static_cast<uint16_t>(at - 1), static_cast<uint8_t>(at - 1));
+}

@@ -171,3 +171,12 @@ void CtrlCmdLogDataContainerQuillInit(uint8_t keepValues);
 // Also fills sLogExtDataContainer (values always kept) and sRtcDataContainer
 // (values always cleared).
 void CtrlCmdLogDataContainerP528Init(uint8_t keepValues);
+// Trace acquisition objects of sScopeDataContainer for a firmware variant:
+// 1 P0417 (entries 0..1), 2 P0528 and the Quill with two traces (0..9),
+// 3 the Quill with one trace (0..3). uwNumOfEntries and ubLastEntry hold the
+// last entry index: the download reads entries 0 to it. Other variants leave
+// the container as it is.
+inline constexpr uint8_t SCOPE_VARIANT_P0417 = 1;
+inline constexpr uint8_t SCOPE_VARIANT_P0528 = 2;
+inline constexpr uint8_t SCOPE_VARIANT_QUILL = 3;
+void CtrlCmdScopeDataContainerInit(uint8_t variant);

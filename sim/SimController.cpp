@@ -86,11 +86,19 @@ bool SimController::SetFault(SimFault fault, const std::string& selector) {
     return true;
   }
   const std::vector<std::string> parts = Split(selector, ':');
-  unsigned long n = 0;
-  if (parts.size() != 2 || !ParseNumber(parts[1], n) || n == 0 || n > 1000000) return false;
+  unsigned long n = 0, count = 0;
+  if (parts.size() == 3 && parts[0] == "from") {
+    if (!ParseNumber(parts[2], count) || count == 0 || count > 1000000) return false;
+  } else if (parts.size() != 2) {
+    return false;
+  }
+  if (!ParseNumber(parts[1], n) || n == 0 || n > 1000000) return false;
   if (parts[0] == "every") r.every = static_cast<unsigned>(n);
   else if (parts[0] == "first") r.first = static_cast<unsigned>(n);
-  else return false;
+  else if (parts[0] == "from") {
+    r.from = static_cast<unsigned>(n);
+    r.count = static_cast<unsigned>(count);
+  } else return false;
   return true;
 }
 

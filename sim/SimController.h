@@ -9,12 +9,16 @@
 
 enum class SimFault { Drop, Corrupt, Abort, Refuse, Echo, WrongSender, StrayShort, StrayBytes, Count };
 
-// Which requests a fault hits: every Nth (1 = all), and/or the first K.
+// Which requests a fault hits: every Nth (1 = all), and/or the first K,
+// and/or N from the Kth on (N 0: all from the Kth).
 struct SimFaultRule {
   unsigned every = 0;
   unsigned first = 0;
+  unsigned from = 0;
+  unsigned count = 0;
   bool Hits(unsigned request) const {
-    return (every && request % every == 0) || (first && request <= first);
+    return (every && request % every == 0) || (first && request <= first) ||
+           (from && request >= from && (count == 0 || request - from < count));
   }
 };
 
@@ -37,7 +41,8 @@ struct SimAnswer {
 class SimController {
  public:
   SimController();
-  // Parses "every:N", "first:K" or "all"; false when malformed.
+  // Parses "every:N", "first:K", "from:K", "from:K:N" or "all"; false when
+  // malformed.
   bool SetFault(SimFault fault, const std::string& selector);
   // "index:sub:width:value[:ro]" with numbers in C notation.
   bool AddObject(const std::string& spec);

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "comm/CRC16.h"
+#include "sim/SimSerialSpeed.h"
 
 namespace {
 
@@ -180,7 +181,7 @@ void SimLinks::FramesLink1() {
       continue;
     }
     Log("rx", 1, std::vector<uint8_t>(f, f + kFrame));
-    Answer(f, 1, 0, 0, 0, 0);
+    if (SimLineSpeedHeard(pty1_.slave)) Answer(f, 1, 0, 0, 0, 0);
     pos += kFrame;
   }
   in.erase(in.begin(), in.begin() + static_cast<long>(pos));

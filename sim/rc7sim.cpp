@@ -27,7 +27,8 @@ void Usage() {
                "  --delay-ms MS        hold every answer back\n"
                "  --drop SEL | --corrupt SEL | --abort SEL | --refuse SEL | --echo SEL\n"
                "  --wrong-sender SEL | --stray-short SEL | --stray-bytes SEL\n"
-               "                       faults; SEL is all, every:N or first:K (requests)\n"
+               "                       faults; SEL is all, every:N, first:K, from:K or from:K:N\n"
+               "                       (requests counted from 1)\n"
                "  --journal FILE       append one line per request\n"
                "  --log-frames         frames in hex on stderr\n"
                "  --lifetime S         end after S seconds (default 600)\n");

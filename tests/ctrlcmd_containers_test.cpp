@@ -288,4 +288,29 @@ TEST(EntryText, ReinitialisingAnyContainerFreesStrayTexts) {
   EXPECT_EQ(+sDataContainer.entries[1999].pText, nullptr);
 }
 
+const auto Objects = Run;  // a run of sub-indices (Run is also a member of every test)
+
+TEST(ScopeData, ThreeFillingsAndOthersLeaveItAlone) {
+  const std::vector<Obj> p417 = {{0x210C, 0, 2}, {0x210D, 0, 2}};
+  const std::vector<Obj> p528 = p417 + std::vector<Obj>{{0x2115, 0, 2}} + Objects(0x2A00, 1, 4, 4) +
+                                Objects(0x2318, 0x10, 0x12, 4);
+  const std::vector<Obj> quill = p417 + std::vector<Obj>{{0x2115, 0, 2}, {0x210F, 0, 2}};
+  for (const auto& [variant, objs] :
+       {std::pair{SCOPE_VARIANT_P0528, p528}, {SCOPE_VARIANT_P0417, p417}, {SCOPE_VARIANT_QUILL, quill}}) {
+    sScopeDataContainer.entries[1].udData = 77;
+    CtrlCmdScopeDataContainerInit(variant);
+    ExpectLayout(sScopeDataContainer, objs, "scope data");
+    ExpectEmptyFrom(sScopeDataContainer, static_cast<int>(objs.size()));
+    EXPECT_EQ(+sScopeDataContainer.entries[1].udData, 0u);
+    // Both counts name the last entry: the download reads 0 to it.
+    EXPECT_EQ(sScopeDataContainer.uwNumOfEntries, objs.size() - 1);
+    EXPECT_EQ(sScopeDataContainer.ubLastEntry, objs.size() - 1);
+  }
+  sScopeDataContainer.entries[2].udData = 5;
+  for (uint8_t other : {0, 4, 255}) CtrlCmdScopeDataContainerInit(other);
+  ExpectLayout(sScopeDataContainer, quill, "untouched");
+  EXPECT_EQ(+sScopeDataContainer.entries[2].udData, 5u);
+  EXPECT_EQ(sScopeDataContainer.ubLastEntry, 3);
+}
+
 }  // namespace

@@ -12,34 +12,11 @@
 #include "objects/ScriptLoader.h"
 #include "support/EngineFixture.h"
 #include "support/ScriptFixture.h"
+#include "support/TempDir.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-// A private folder for the files of one test.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = testing::TempDir() + "scriptXXXXXX";
-    path_ = mkdtemp(pattern.data()) ? pattern : "";
-  }
-  ~TempDir() {
-    for (const auto& f : files_) std::remove(f.c_str());
-    rmdir(path_.c_str());
-  }
-  std::string Write(const std::string& name, const std::string& content) {
-    const std::string file = path_ + "/" + name;
-    std::ofstream(file, std::ios::binary) << content;
-    files_.push_back(file);
-    return file;
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-  std::vector<std::string> files_;
-};
 
 class LoaderTest : public ScriptFixture {
  protected:

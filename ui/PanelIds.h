@@ -251,3 +251,61 @@ enum ScopePanelControl : int {
   SCOPE_MENU_BLACK_WHITE,
   SCOPE_MENU_PRINT,              // no panel printing here: dimmed at start-up
 };
+
+// Parameter panel: the commands beside its two tables.
+enum ParameterPanelCommand : int {
+  PARM_CMD_PRESET_1 = 10,        // three presets of the five parameters
+  PARM_CMD_PRESET_2,
+  PARM_CMD_PRESET_3,
+  PARM_CMD_READ_BACK,
+  PARM_CMD_SEND,
+  PARM_CMD_SAVE_FILE,            // the parameter script file
+  PARM_CMD_EXTENDED,             // shows the extended parameter panel
+  PARM_CMD_CLOSE,
+  PARM_CMD_SAVE_RECALL,          // shows the save/recall panel
+};
+
+// Parameter save/recall panel.
+enum ParmSavePanelControl : int {
+  PSAVE_NUM_SET = 1,             // set number 0..7
+  PSAVE_CMD_SAVE,
+  PSAVE_CMD_RECALL,
+  PSAVE_CMD_CLOSE,
+  PSAVE_TXT_RAMTYPE,             // ram type read after a save or recall
+};
+
+// Extended parameter panel: its three tables of eight values and the cycle
+// command sent with the set.
+enum ExtParameterPanelControl : int {
+  EXTP_TABLE_1 = 1,
+  EXTP_TABLE_2,
+  EXTP_TABLE_3,
+  EXTP_NUM_CYCLE,
+};
+
+// Main panel: the second status check box (mode word 1 bit 11; the first is
+// the UDSEL inhibit switch).
+enum MainStatusControl : int {
+  MAIN_CHK_STATUS_BIT11 = 400,
+};
+
+// Scope panel: what identification and the trigger commands show.
+enum ScopeSetupControl : int {
+  SCOPE_TXT_TRIGGER = 300,       // trigger direction: "Backward" / "Forward"
+  SCOPE_TXT_LANE_0,              // captions of the thirteen digital lanes 0..12
+  SCOPE_TXT_LANE_12 = SCOPE_TXT_LANE_0 + 12,
+  SCOPE_TXT_ANALOG_0,            // captions of the four analogue channels 0..3
+  SCOPE_TXT_ANALOG_3 = SCOPE_TXT_ANALOG_0 + 3,
+  SCOPE_MENU_TRACE1_BACKWARD,    // first-trace menu: trigger direction, source, freeze
+  SCOPE_MENU_TRACE1_FORWARD,
+  SCOPE_MENU_TRACE1_MCYCLE,
+  SCOPE_MENU_TRACE1_HARDWARE,
+  SCOPE_MENU_TRACE1_FREEZE,
+  SCOPE_MENU_TRACE1_UNFREEZE,
+  SCOPE_MENU_TRACE2_BACKWARD,    // second-trace menu, the same items
+  SCOPE_MENU_TRACE2_FORWARD,
+  SCOPE_MENU_TRACE2_MCYCLE,
+  SCOPE_MENU_TRACE2_HARDWARE,
+  SCOPE_MENU_TRACE2_FREEZE,
+  SCOPE_MENU_TRACE2_UNFREEZE,
+};

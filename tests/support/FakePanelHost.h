@@ -31,7 +31,6 @@ class FakePanelHost : public PanelHost {
     return Record(p, c, [&] { callbacks[{p, c}] = cb; });
   }
   int Display(int) override { return 0; }
-  int Hide(int) override { return 0; }
   int SetPanelDimmed(int, bool) override { return 0; }
   int SetTitle(int, const std::string&) override { return 0; }
   void SetWaitCursor(bool on) override {
@@ -55,6 +54,13 @@ class FakePanelHost : public PanelHost {
     return !fileAnswer.empty();
   }
   void QuitEventLoop() override { quitRequested = true; }
+  int SetTableCell(int p, int c, int row, int column, const std::string& text) override {
+    return Record(p, c, [&] { cells[{p, c}][{row, column}] = text; });
+  }
+  int GetTableCell(int p, int c, int row, int column, std::string& text) override {
+    return Record(p, c, [&] { text = cells[{p, c}][{row, column}]; });
+  }
+  int Hide(int p) override { return Record(p, 0, [&] { hidden.push_back(p); }); }
   int InsertListItem(int p, int c, int index, const std::string& label, int64_t value) override;
   int DeleteListItems(int p, int c, int index, int count) override;
   // Panels: handles 1, 2, ... in the order asked for; `failResource` is refused.
@@ -70,6 +76,10 @@ class FakePanelHost : public PanelHost {
     return true;
   }
 
+  std::string Cell(int p, int c, int row, int column) {
+    std::lock_guard<std::mutex> g(lock);
+    return cells[{p, c}][{row, column}];
+  }
   std::string Text(int p, int c) {
     std::lock_guard<std::mutex> g(lock);
     return texts[{p, c}];
@@ -82,6 +92,10 @@ class FakePanelHost : public PanelHost {
   std::map<Key, std::string> labels;
   std::map<Key, std::map<PanelAttribute, int64_t>> attributes;
   std::map<Key, PanelCallback> callbacks;
+  // Table cells by (row, column).
+  std::map<Key, std::map<std::pair<int, int>, std::string>> cells;
+  // Panels hidden, in order.
+  std::vector<int> hidden;
   struct RingItem {
     std::string label;
     int64_t value;

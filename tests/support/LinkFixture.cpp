@@ -3,6 +3,7 @@
 #include "comm/ComChannel.h"
 #include "comm/ComQueue.h"
 #include "comm/StMaUart.h"
+#include "engine/Mcycle.h"
 
 namespace {
 constexpr int kSerialPort = 3;
@@ -21,7 +22,7 @@ void LinkFixture::Select(int value) {
   MAIN_RING_COM_CHANNEL_Callback(1, MAIN_RING_COM_CHANNEL, EVENT_VAL_CHANGED, nullptr, 0, 0);
 }
 
-bool LinkFixture::Connect(SimLink link, std::vector<std::string> options) {
+bool LinkFixture::Connect(SimLink link, std::vector<std::string> options, bool identify) {
   switch (link) {
     case SimLink::Serial: options.insert(options.end(), {"--no-udp", "--no-pty4"}); break;
     case SimLink::Usb: options.insert(options.end(), {"--no-udp", "--no-pty1"}); break;
@@ -31,6 +32,14 @@ bool LinkFixture::Connect(SimLink link, std::vector<std::string> options) {
   sim_.reset();
   sim_ = std::make_unique<SimProcess>(options);
   if (!sim_->Ready()) return false;
+  const bool selected = SelectSimLink(link);
+  if (!identify)
+    while (McycleSignalQueueGet() != 0) {
+    }
+  return selected;
+}
+
+bool LinkFixture::SelectSimLink(SimLink link) {
   switch (link) {
     case SimLink::Serial:
       env_ = std::make_unique<ScopedEnv>("STROKEDESK_COM" + std::to_string(kSerialPort), sim_->Pty1());

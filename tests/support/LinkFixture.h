@@ -14,13 +14,16 @@ class LinkFixture : public EngineFixture {
  protected:
   void TearDown() override;
   // Starts rc7sim with `options` for `link` and selects that link on the
-  // channel ring; false when either failed.
-  bool Connect(SimLink link, std::vector<std::string> options = {});
+  // channel ring; false when either failed. The selection's connect signal
+  // (identification) is dropped unless `identify`.
+  bool Connect(SimLink link, std::vector<std::string> options = {}, bool identify = false);
   // Runs one request through CqWriteSDOResp on paced ticks; its result (2
   // done: the slot is in cqCanData, 0 failed).
   uint8_t Request(uint8_t type, uint16_t index, uint8_t sub, uint32_t data = 0);
   // Requests the simulator has seen so far.
   size_t Transmissions() const { return sim_ ? sim_->Journal().size() : 0; }
+  // Selects the simulator's end of `link` on the channel ring.
+  bool SelectSimLink(SimLink link);
   // Selects ring value `value` as the operator would.
   void Select(int value);
 
