@@ -7,6 +7,7 @@ uint16_t uwMcBatchStateQueue[BATCH_PLAN_SLOTS];
 uint8_t ubBatchStateCnt;
 uint8_t ubBatchCounter;
 std::atomic<uint8_t> ubBatchEnd{0};
+char ubCtrlCmdPathBuffer[CTRL_CMD_PATH_BUFFER_SIZE];
 
 void McycleBatchEndSet() {
   ubBatchEnd = 1;

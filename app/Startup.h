@@ -2,9 +2,11 @@
 // its end flag.
 #pragma once
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 inline constexpr int BATCH_PLAN_SLOTS = 5;
+inline constexpr size_t CTRL_CMD_PATH_BUFFER_SIZE = 260;
 
 extern uint16_t uwMcMainPanelHandle;
 extern uint16_t uwMcMacroPanelHandle;
@@ -14,6 +16,9 @@ extern uint8_t ubBatchStateCnt;
 extern uint8_t ubBatchCounter;
 // Set to 1 by the batch machine when the batch is finished; main waits on it.
 extern std::atomic<uint8_t> ubBatchEnd;
+
+// Path of the script file to run (batch mode, Run script); zero-terminated.
+extern char ubCtrlCmdPathBuffer[CTRL_CMD_PATH_BUFFER_SIZE];
 
 // Marks the batch finished and wakes main (any thread).
 void McycleBatchEndSet();

@@ -11,9 +11,6 @@ void McycleGetScopeDataStateMachine(uint8_t) { uwMcycleState = MC_STATE_IDLE; }
 void McycleGetFwRevisionStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleParmSaveStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
 void McycleParmRecallStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
-void McycleBatchModeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleFreezeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleLoggingStateMachine() { uwMcycleState = MC_STATE_IDLE; }
-void McycleGetDateTimeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleMemoryStateMachine() { uwMcycleState = MC_STATE_IDLE; }
-void McycleGetCyclicDataStateMachine(uint16_t) {}

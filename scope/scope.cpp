@@ -1,3 +1,4 @@
 #include "scope/scope.h"
 
 std::atomic<uint8_t> ubScopeFlag{0};
+uint32_t udScopeFwVersion;

@@ -1,0 +1,79 @@
+// Reading the controller's clock against rc7sim: the two lines it shows, the
+// eight reads on the wire, and a failed read that ends quietly.
+#include <algorithm>
+#include <ctime>
+#include <regex>
+#include <string>
+
+#include "comm/ComQueue.h"
+#include "support/LinkFixture.h"
+
+namespace {
+
+class ControllerClock : public LinkFixture, public ::testing::WithParamInterface<SimLink> {
+ protected:
+  bool Idle() { return uwMcycleState == MC_STATE_IDLE && ubMcSignalQueueCounter == 0 && ubHiQueueCounter == 0; }
+  bool QueueEmpty() {
+    for (const CqElement& e : cqDataQueue)
+      if (e.ubStatus != CQ_FREE) return false;
+    return true;
+  }
+  // Reads the clock and waits until the engine rests again. What the sim
+  // saw before (the connect) is left out of Requests().
+  void ReadClock() {
+    ASSERT_TRUE(TickUntil([&] { return Idle() && QueueEmpty(); }, 10000));
+    seenBefore_ = sim_->Journal().size();
+    McycleSignalQueuePut(MC_SIG_DATE_TIME);
+    TickPaced();
+    ASSERT_TRUE(TickUntil([&] { return Idle() && QueueEmpty(); }, 5000));
+  }
+  std::vector<std::string> Requests() {
+    std::vector<std::string> j = sim_->Journal();
+    j.erase(j.begin(), j.begin() + static_cast<long>(std::min(seenBefore_, j.size())));
+    return j;
+  }
+  size_t seenBefore_ = 0;
+};
+
+TEST_P(ControllerClock, ShowsTheUnitClockAndThePcClockWithItsFullYear) {
+  ASSERT_TRUE(Connect(GetParam(), {"--clock", "2031-07-04T13:14:15"}));
+  ReadClock();
+  const std::string log = Log();
+  EXPECT_TRUE(std::regex_search(log, std::regex("Unit: 2031-07-04 13:14:1[5-9]:00\n"))) << log;
+  const std::time_t now = std::time(nullptr);
+  std::tm pc{};
+  localtime_r(&now, &pc);
+  char year[32];
+  std::snprintf(year, sizeof year, "PC:   %04d-", pc.tm_year + 1900);
+  EXPECT_NE(log.find(year), std::string::npos) << log;
+  EXPECT_TRUE(std::regex_search(log, std::regex("PC:   \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\n"))) << log;
+  // Eight reads, sub-indices 1 to 8, nothing else.
+  const std::vector<std::string> journal = Requests();
+  ASSERT_EQ(journal.size(), 8u);
+  for (int i = 0; i < 8; ++i) {
+    char read[32];
+    std::snprintf(read, sizeof read, " 40 211C %02X 00000000 -", i + 1);
+    EXPECT_NE(journal[i].find(read), std::string::npos) << journal[i];
+  }
+}
+
+TEST_P(ControllerClock, AFailedReadEndsQuietlyWithTheEngineIdle) {
+  ASSERT_TRUE(Connect(GetParam(), {"--abort-object", "0x211C:3"}));
+  ReadClock();
+  EXPECT_EQ(Log().find("Unit:"), std::string::npos) << Log();
+  EXPECT_EQ(Log().find("PC:"), std::string::npos) << Log();
+  EXPECT_EQ(uwMcycleState, MC_STATE_IDLE);
+  EXPECT_EQ(swStackPointer, 0);
+  EXPECT_EQ(ubCQWriteSDOState, 1);
+  // Sub-indices 1 and 2, then four attempts at 3, and nothing after.
+  const std::vector<std::string> journal = Requests();
+  ASSERT_EQ(journal.size(), 6u);
+  for (size_t i = 2; i < 6; ++i) EXPECT_NE(journal[i].find(" 40 211C 03 "), std::string::npos) << journal[i];
+  // The next read goes through: nothing was left behind.
+  ASSERT_EQ(Request(CQ_SDO_READ, 0x211C, 1), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pty, ControllerClock, ::testing::Values(SimLink::Serial, SimLink::Usb),
+                         [](const auto& info) { return std::string(SimLinkName(info.param)); });
+
+}  // namespace
