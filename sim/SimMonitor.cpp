@@ -3,9 +3,10 @@
 // millimetre) moving with a stroke, and the two pressures, which the
 // controller keeps in 0x2318/2 and /3 from firmware revision 5 on (low byte
 // of its version) and in 0x2503/2 and /3 before; the other pair is unknown
-// to it. Without --stroke the positions are dictionary objects (--object),
-// so a fixed or negative position is one option away. Status word 0 (0x2004)
-// and status word 1 with the lamp bits (0x2119) are dictionary objects too.
+// to it. Without --stroke the ram position is the dictionary's 0x2002
+// (--object), so a fixed or negative position is one option away, and the
+// motor follows it. Status word 0 (0x2004) and status word 1 with the lamp
+// bits (0x2119) are dictionary objects (--object, or written by the tool).
 #include <cmath>
 #include <cstdio>
 
@@ -52,8 +53,16 @@ class SimMonitor : public SimBehaviour {
   }
 
   bool Read(SimController& controller, uint16_t index, uint8_t sub, uint32_t& value, uint8_t& width) override {
-    if ((index == kRamPos || index == kMotPos) && sub == 0 && strokeMs_ > 0) {
-      const int position = Position() + (index == kMotPos ? kMotorLead : 0);
+    if (sub == 0 && (index == kMotPos || (index == kRamPos && strokeMs_ > 0))) {
+      int ram = 0;
+      if (strokeMs_ > 0) {
+        ram = Position();
+      } else {
+        uint32_t stored = 0;
+        controller.Lookup(kRamPos, 0, stored);
+        ram = static_cast<int16_t>(stored & 0xFFFF);
+      }
+      const int position = ram + (index == kMotPos ? kMotorLead : 0);
       value = static_cast<uint32_t>(position) & 0xFFFF;
       width = 2;
       return true;
