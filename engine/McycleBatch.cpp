@@ -150,6 +150,13 @@ void StartSlot() {
     return;
   }
   uwMcycleState = entry;
+  if (entry == BATCH_PLAN_SCRIPT) {
+    // The script's first step drops a stop request made before it started
+    // (Esc pressed while idle). A signal that came while this slot was being
+    // prepared must still end it: take that step now, then ask again.
+    McycleWriteScriptListStateMachine();
+    if (ubBatchStopRequest) ubMcFlag2 |= MC_FLAG2_SCRIPT_STOP_REQUEST;
+  }
 }
 
 // Step 1: the slot's machine has returned.
