@@ -45,8 +45,6 @@ class TextModelHost : public PanelHost {
     return 0;
   }
   int ClearText(int, int) override { return 0; }
-  int RingInsert(int, int, int, const std::string&, int64_t) override { return 0; }
-  int RingDeleteItems(int, int, int, int) override { return 0; }
   int DeleteLastLine(int, int) override { return 0; }
   int InstallCallback(int, int, PanelCallback, void*) override { return 0; }
   int Display(int) override { return 0; }

@@ -95,13 +95,13 @@ void SelectSerial(int port) {
 }
 
 void SelectUdp(int panel) {
-  int64_t field[4] = {};
-  for (int i = 0; i < 4; ++i) PanelGetInt(panel, MAIN_NUM_IP_1 + i, field[i]);
-  udUdpEthDestIp_DWORD = 0;
+  uint8_t fields[4] = {};
   for (int i = 0; i < 4; ++i) {
-    ubUdpEthDestIp[3 - i] = static_cast<uint8_t>(field[i]);
-    udUdpEthDestIp_DWORD = udUdpEthDestIp_DWORD << 8 | ubUdpEthDestIp[3 - i];
+    int64_t field = 0;
+    PanelGetInt(panel, MAIN_NUM_IP_1 + i, field);
+    fields[i] = static_cast<uint8_t>(field);
   }
+  ZelEtherSetDestination(fields);
   char address[20];
   std::snprintf(address, sizeof address, "%d.%d.%d.%d", ubUdpEthDestIp[3], ubUdpEthDestIp[2], ubUdpEthDestIp[1],
                 ubUdpEthDestIp[0]);
@@ -155,14 +155,14 @@ void McycleScanReg() {
   bool readable = false;
   const std::vector<SerialPortInfo> ports = PortScanList(readable);
   if (!readable) Say("USB: Registry read error!\n");
-  if (ringPortItems > 0) PanelRingDeleteItems(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, 1, ringPortItems);
+  if (ringPortItems > 0) PanelDeleteListItems(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, 1, ringPortItems);
   ringPortItems = 0;
   std::memset(ubMcComPorts, 0, sizeof ubMcComPorts);
   for (size_t i = 0; i < ports.size() && i < COM_PORTS_MAX; ++i) {
     std::snprintf(ubMcComPorts[i], COM_PORT_NAME_SIZE, "%s", ports[i].label.c_str());
     const int number = ports[i].number;
     if (number < SERIAL_PORT_FIRST || number > SERIAL_PORT_LAST) continue;
-    if (PanelRingInsert(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, ringPortItems + 1, ports[i].label, number) == 0)
+    if (PanelInsertListItem(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, ringPortItems + 1, ports[i].label, number) == 0)
       ++ringPortItems;
   }
 }

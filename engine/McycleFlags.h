@@ -6,6 +6,11 @@
 
 // ubMcFlag
 inline constexpr uint8_t MC_FLAG_SIGNAL_QUEUE_FULL = 0x01;
+inline constexpr uint8_t MC_FLAG_MEM_READ = 0x02;          // memory machine: read direction
+inline constexpr uint8_t MC_FLAG_MEM_MACRO_PANEL = 0x04;   // started from the macro panel
+inline constexpr uint8_t MC_FLAG_MEM_MACRO = 0x08;         // macro memory operation
+inline constexpr uint8_t MC_FLAG_MEM_ETHERNET = 0x10;      // Ethernet configuration operation
+inline constexpr uint8_t MC_FLAG_MEM_ERASE = 0x40;
 inline constexpr uint8_t MC_FLAG_MEMORY_TRANSFER = 0x80;
 
 // ubMcFlag1
@@ -28,6 +33,7 @@ inline constexpr uint8_t MC_FLAG2_EXPERT_MODE = 0x80;
 inline constexpr uint8_t MC_FLAG3_SCOPE_TRANSMISSION_ERROR = 0x02;
 inline constexpr uint8_t MC_FLAG3_FW_P0417 = 0x08;
 inline constexpr uint8_t MC_FLAG3_BATCH_MODE = 0x20;
+inline constexpr uint8_t MC_FLAG3_ETHERNET_READ = 0x40;   // Ethernet configuration: read the target
 inline constexpr uint8_t MC_FLAG3_FW_QUILL = 0x80;
 
 // ubMcFlag4

@@ -12,5 +12,4 @@ void McycleGetFwRevisionStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleParmSaveStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
 void McycleParmRecallStateMachine(uint16_t) { uwMcycleState = MC_STATE_IDLE; }
 void McycleFreezeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
-void McycleLoggingStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleMemoryStateMachine() { uwMcycleState = MC_STATE_IDLE; }

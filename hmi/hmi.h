@@ -56,3 +56,24 @@ void HmiClearLogWindow();
 int HmiLogSave(const std::string& fileName);
 // Text of the log-file header.
 std::string HmiLogFileHeader();
+
+// --- operator helpers ---------------------------------------------------------
+
+// Appends `text` to the log window at once, without the queue: start-up texts
+// and panel callbacks on the GUI thread.
+void HmiLogDirect(const std::string& text);
+// A yes/no question; true when the operator confirms. Without panels: false.
+bool HmiYesNoMessageBox(const char* title, const char* message);
+// A message with one button; true when the box could not be shown (no panels).
+bool HmiOkMessageBox(const char* title, const char* message);
+// Undim / dim one control.
+void HmiButtonActive(uint16_t panel, uint16_t control);
+void HmiButtonDeactive(uint16_t panel, uint16_t control);
+// Undim / dim the nineteen operation controls of the main panel: the ones
+// that start a controller command.
+void HmiAllButtonActive(uint16_t panel);
+void HmiAllButtonDeactive(uint16_t panel);
+inline constexpr int HMI_OPERATION_CONTROL_COUNT = 19;
+extern const uint16_t kHmiOperationControls[HMI_OPERATION_CONTROL_COUNT];
+// Deletes the last line of a text box.
+void HmiDeleteTextBoxLine(uint16_t panel, uint16_t control);

@@ -4,6 +4,8 @@
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
+std::atomic<uint8_t> ubMacFlag{0};
+
 void MacroInit() {
   struct Lamp {
     int control;

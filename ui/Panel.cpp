@@ -46,9 +46,85 @@ bool PanelDirSelectPopup(const std::string& dir, const std::string& title, std::
 void PanelQuitEventLoop() {
   if (panelHost) panelHost->QuitEventLoop();
 }
-int PanelRingInsert(int p, int c, int index, const std::string& label, int64_t value) {
-  return panelHost ? panelHost->RingInsert(p, c, index, label, value) : 0;
+
+int PanelLoad(int resource) { return panelHost ? panelHost->LoadPanel(resource) : 0; }
+int PanelDiscard(int p) { return panelHost ? panelHost->DiscardPanel(p) : 0; }
+int PanelGetAttribute(int p, int c, PanelAttribute a, int64_t& v) {
+  return panelHost ? panelHost->GetAttribute(p, c, a, v) : 0;
 }
-int PanelRingDeleteItems(int p, int c, int index, int count) {
-  return panelHost ? panelHost->RingDeleteItems(p, c, index, count) : 0;
+int PanelCenter(int p) { return panelHost ? panelHost->CenterPanel(p) : 0; }
+bool PanelGetScreenSize(int& width, int& height) { return panelHost && panelHost->ScreenSize(width, height); }
+int PanelInsertListItem(int p, int c, int index, const std::string& label, int64_t value) {
+  return panelHost ? panelHost->InsertListItem(p, c, index, label, value) : 0;
+}
+int PanelDeleteListItems(int p, int c, int index, int count) {
+  return panelHost ? panelHost->DeleteListItems(p, c, index, count) : 0;
+}
+int PanelGetNumListItems(int p, int c, int& count) { return panelHost ? panelHost->GetNumListItems(p, c, count) : 0; }
+int PanelSetTableSize(int p, int c, int rows, int columns) {
+  return panelHost ? panelHost->SetTableSize(p, c, rows, columns) : 0;
+}
+int PanelSetTableCell(int p, int c, int row, int column, const std::string& text) {
+  return panelHost ? panelHost->SetTableCell(p, c, row, column, text) : 0;
+}
+int PanelGetTableCell(int p, int c, int row, int column, std::string& text) {
+  return panelHost ? panelHost->GetTableCell(p, c, row, column, text) : 0;
+}
+
+namespace {
+int AddPlot(int p, int c, GraphItem&& item) { return panelHost ? panelHost->AddPlot(p, c, std::move(item)) : 0; }
+}  // namespace
+
+int PanelPlotWaveform(int p, int c, const double* y, size_t count, double x0, double dx, int64_t colour,
+                      GraphAxis axis) {
+  if (!panelHost) return 0;
+  GraphItem item;
+  item.kind = GraphItem::Waveform;
+  item.axis = axis;
+  item.colour = colour;
+  if (y && count) item.y.assign(y, y + count);
+  item.x0 = x0;
+  item.dx = dx;
+  return AddPlot(p, c, std::move(item));
+}
+
+int PanelPlotLine(int p, int c, double x1, double y1, double x2, double y2, int64_t colour, GraphAxis axis) {
+  GraphItem item;
+  item.kind = GraphItem::Line;
+  item.axis = axis;
+  item.colour = colour;
+  item.x1 = x1;
+  item.y1 = y1;
+  item.x2 = x2;
+  item.y2 = y2;
+  return AddPlot(p, c, std::move(item));
+}
+
+int PanelPlotPoint(int p, int c, double x, double y, int64_t colour, GraphAxis axis) {
+  GraphItem item;
+  item.kind = GraphItem::Point;
+  item.axis = axis;
+  item.colour = colour;
+  item.x1 = x;
+  item.y1 = y;
+  return AddPlot(p, c, std::move(item));
+}
+
+int PanelPlotText(int p, int c, double x, double y, const std::string& text, int64_t colour, int pointSize, bool bold,
+                  GraphAxis axis) {
+  GraphItem item;
+  item.kind = GraphItem::Text;
+  item.axis = axis;
+  item.colour = colour;
+  item.x1 = x;
+  item.y1 = y;
+  item.text = text;
+  item.pointSize = pointSize;
+  item.bold = bold;
+  return AddPlot(p, c, std::move(item));
+}
+
+int PanelDeleteGraphPlot(int p, int c, int plot) { return panelHost ? panelHost->DeletePlot(p, c, plot) : 0; }
+int PanelSetAxisRange(int p, int c, GraphAxis axis, double min, double max) {
+  return panelHost ? panelHost->SetAxisRange(p, c, axis, min, max) : 0;
 }

@@ -1,14 +1,25 @@
 // The panel layer: handle-based access to panels and controls for the logic.
 // Panels are addressed by the handle PanelLoad returned, controls by the ids
-// of ui/PanelIds.h. The functions forward to the installed PanelHost (the Qt
-// one in the program); with none installed (batch mode, unit tests) they do
-// nothing and return 0. An unknown handle or id is refused with
-// PANEL_ERR_UNKNOWN. Any thread may call; a host queues widget work to the GUI
-// thread and answers getters from its own copy of the control values.
+// of ui/PanelIds.h; control 0 stands for the panel itself where a function
+// says so. The functions forward to the installed PanelHost (the Qt one in the
+// program); with none installed (batch mode, unit tests) they do nothing and
+// return 0. An unknown handle or id, or a control of the wrong kind, is
+// refused with PANEL_ERR_UNKNOWN. Any thread may call; a host queues widget
+// work to the GUI thread and answers getters from its own copy of the control
+// values. Popups block and are answered on the GUI thread only.
+//
+// Control kinds and their values: numeric fields, rings, switches and lamps
+// hold an integer or a double; text boxes and text fields a string; rings
+// list items of (label, value) and show the item whose value is set (none
+// when no item has it); tables hold strings by row and column; menu items
+// are controls too (commit on choice, ATTR_CHECKED for the check mark); graph
+// controls hold plots (ui/Graph.h).
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "ui/Graph.h"
 
 inline constexpr int PANEL_ERR_UNKNOWN = -1;
 inline constexpr int PANEL_ERR_NOT_LOADED = -2;
@@ -45,6 +56,8 @@ enum PanelAttribute : int {
   ATTR_CHECKED = 9,       // menu items
   ATTR_HEIGHT = 10,       // panels
   ATTR_WIDTH = 11,
+  ATTR_MIN_VALUE = 12,    // numeric fields
+  ATTR_MAX_VALUE = 13,
 };
 
 using PanelCallback = int (*)(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
@@ -78,11 +91,32 @@ class PanelHost {
                                std::string& path) = 0;
   virtual bool DirSelectPopup(const std::string& directory, const std::string& title, std::string& path) = 0;
   virtual void QuitEventLoop() = 0;
-  // Ring items: insert one item (label, value) before position `index`
-  // (-1 or the item count: at the end); delete `count` items from `index`
-  // (-1: to the end).
-  virtual int RingInsert(int panel, int control, int index, const std::string& label, int64_t value) = 0;
-  virtual int RingDeleteItems(int panel, int control, int index, int count) = 0;
+
+  // Added later; a host without the kind of control refuses.
+  // Creates a panel from its resource (ui/PanelIds.h); handle > 0 or < 0.
+  virtual int LoadPanel(int /*resource*/) { return PANEL_ERR_UNKNOWN; }
+  virtual int DiscardPanel(int /*panel*/) { return PANEL_ERR_UNKNOWN; }
+  // Control 0: the panel (ATTR_DIMMED, ATTR_VISIBLE, ATTR_HEIGHT, ATTR_WIDTH).
+  virtual int GetAttribute(int /*panel*/, int /*control*/, PanelAttribute, int64_t& /*value*/) {
+    return PANEL_ERR_UNKNOWN;
+  }
+  virtual int CenterPanel(int /*panel*/) { return PANEL_ERR_UNKNOWN; }
+  // Size of the screen the panels show on; false without a screen.
+  virtual bool ScreenSize(int& /*width*/, int& /*height*/) { return false; }
+  // Rings: index -1 appends; count -1 deletes to the end.
+  virtual int InsertListItem(int, int, int /*index*/, const std::string& /*label*/, int64_t /*value*/) {
+    return PANEL_ERR_UNKNOWN;
+  }
+  virtual int DeleteListItems(int, int, int /*index*/, int /*count*/) { return PANEL_ERR_UNKNOWN; }
+  virtual int GetNumListItems(int, int, int& /*count*/) { return PANEL_ERR_UNKNOWN; }
+  // Tables.
+  virtual int SetTableSize(int, int, int /*rows*/, int /*columns*/) { return PANEL_ERR_UNKNOWN; }
+  virtual int SetTableCell(int, int, int /*row*/, int /*column*/, const std::string&) { return PANEL_ERR_UNKNOWN; }
+  virtual int GetTableCell(int, int, int /*row*/, int /*column*/, std::string&) { return PANEL_ERR_UNKNOWN; }
+  // Graphs: AddPlot returns the plot's handle (> 0); plot -1 deletes all.
+  virtual int AddPlot(int, int, GraphItem /*item*/) { return PANEL_ERR_UNKNOWN; }
+  virtual int DeletePlot(int, int, int /*plot*/) { return PANEL_ERR_UNKNOWN; }
+  virtual int SetAxisRange(int, int, GraphAxis, double /*min*/, double /*max*/) { return PANEL_ERR_UNKNOWN; }
 };
 
 // Installs the host (nullptr: no panels). Not thread-safe: set it once at
@@ -114,5 +148,28 @@ bool PanelFileSelectPopup(const std::string& directory, const std::string& defau
                           const std::string& title, bool forSave, std::string& path);
 bool PanelDirSelectPopup(const std::string& directory, const std::string& title, std::string& path);
 void PanelQuitEventLoop();
-int PanelRingInsert(int panel, int control, int index, const std::string& label, int64_t value);
-int PanelRingDeleteItems(int panel, int control, int index, int count);
+
+int PanelLoad(int resource);
+int PanelDiscard(int panel);
+int PanelGetAttribute(int panel, int control, PanelAttribute attribute, int64_t& value);
+int PanelCenter(int panel);
+// False in batch mode or without a screen.
+bool PanelGetScreenSize(int& width, int& height);
+int PanelInsertListItem(int panel, int control, int index, const std::string& label, int64_t value);
+int PanelDeleteListItems(int panel, int control, int index, int count);
+int PanelGetNumListItems(int panel, int control, int& count);
+int PanelSetTableSize(int panel, int control, int rows, int columns);
+int PanelSetTableCell(int panel, int control, int row, int column, const std::string& text);
+int PanelGetTableCell(int panel, int control, int row, int column, std::string& text);
+// Plots on a graph control; each returns the plot handle (> 0) or < 0.
+int PanelPlotWaveform(int panel, int control, const double* y, size_t count, double x0, double dx, int64_t colour,
+                      GraphAxis axis = GRAPH_AXIS_LEFT);
+int PanelPlotLine(int panel, int control, double x1, double y1, double x2, double y2, int64_t colour,
+                  GraphAxis axis = GRAPH_AXIS_LEFT);
+int PanelPlotPoint(int panel, int control, double x, double y, int64_t colour, GraphAxis axis = GRAPH_AXIS_LEFT);
+int PanelPlotText(int panel, int control, double x, double y, const std::string& text, int64_t colour, int pointSize,
+                  bool bold, GraphAxis axis = GRAPH_AXIS_LEFT);
+// plot -1: every plot of the graph.
+int PanelDeleteGraphPlot(int panel, int control, int plot);
+// A manual range for the X axis or one of the two Y axes.
+int PanelSetAxisRange(int panel, int control, GraphAxis axis, double min, double max);

@@ -64,6 +64,168 @@ enum MainPanelControl : int {
   MAIN_TXT_STATUS1,
 };
 
+// Main menu: items and the three sub-menus that hold operation items. Menu
+// items are controls of the main panel; they commit when chosen.
+enum MainMenuItem : int {
+  MAIN_MENU_RUN_SCRIPT = 200,
+  MAIN_MENU_LOAD_TRACE,
+  MAIN_MENU_EXIT,
+  MAIN_MENU_CONFIGURATION,
+  MAIN_MENU_DISPLAY_COLOUR,      // display option A: colour plots
+  MAIN_MENU_DISPLAY_BW,          // display option B: black and white
+  MAIN_MENU_LINK_TEST,
+  MAIN_MENU_SPEED_HIGH,          // speed A: ubMcComSpeed 1
+  MAIN_MENU_SPEED_LOW,           // speed B: ubMcComSpeed 0
+  MAIN_MENU_COM_LOGGING,
+  MAIN_MENU_DATE_TIME,
+  MAIN_MENU_RESERVED_CHECK,      // removed at start-up: its signals are ignored
+  MAIN_MENU_SAMPLE_0_5,          // sample time 0.5 .. 100 ms, in this order
+  MAIN_MENU_SAMPLE_1,
+  MAIN_MENU_SAMPLE_2,
+  MAIN_MENU_SAMPLE_4,
+  MAIN_MENU_SAMPLE_10,
+  MAIN_MENU_SAMPLE_20,
+  MAIN_MENU_SAMPLE_40,
+  MAIN_MENU_SAMPLE_100,
+  MAIN_MENU_HOME,
+  MAIN_MENU_SEEK_POS1,
+  MAIN_MENU_SEEK_POS2,
+  MAIN_MENU_PUNCH,
+  MAIN_MENU_FORM,
+  MAIN_MENU_MARK_ON,
+  MAIN_MENU_MARK_OFF,
+  MAIN_MENU_PRESS_ON,
+  MAIN_MENU_PRESS_OFF,
+  MAIN_MENU_HOVER_ON,
+  MAIN_MENU_HOVER_OFF,
+  MAIN_MENU_HOME_ABSOLUT,
+  MAIN_MENU_JOG_ON,
+  MAIN_MENU_JOG_OFF,
+  MAIN_MENU_CYCLE_BASIC,
+  MAIN_MENU_CYCLE_FORM2,
+  MAIN_MENU_CYCLE_FORM3,
+  MAIN_MENU_MACRO_STOP,
+  MAIN_MENU_TRIGGER,
+  MAIN_MENU_TRIGGER_BACKWARD,
+  MAIN_MENU_TRIGGER_FORWARD,
+  MAIN_MENU_TRIGGER_MCYCLE,
+  MAIN_MENU_TRIGGER_HARDWARE,
+  MAIN_MENU_TRACE_FREEZE,
+  MAIN_MENU_TRACE_UNFREEZE,
+  MAIN_MENU_SOFT_OFF,            // soft value off, 100, 80, 60, 40, 20, 10, 1
+  MAIN_MENU_SOFT_100,
+  MAIN_MENU_SOFT_80,
+  MAIN_MENU_SOFT_60,
+  MAIN_MENU_SOFT_40,
+  MAIN_MENU_SOFT_20,
+  MAIN_MENU_SOFT_10,
+  MAIN_MENU_SOFT_1,
+  MAIN_MENU_PARAMETERS,
+  MAIN_MENU_SCOPE,
+  MAIN_MENU_MACRO,
+  MAIN_MENU_MACRO_UPLOAD,
+  MAIN_MENU_HELP,
+  MAIN_MENU_ABOUT,
+  MAIN_MENU_MANUAL,              // dimmed for good
+  MAIN_MENU_COMMANDS,            // the sub-menus as a whole
+  MAIN_MENU_TRACE,
+  MAIN_MENU_SOFT,
+};
+
+// Terms-of-use panel.
+enum IntroPanelControl : int {
+  INTRO_TXTBOX_TERMS = 1,
+  INTRO_CMD_ACCEPT,
+  INTRO_CMD_DISCARD,
+};
+
+// Ram-type panel.
+enum RamtypePanelControl : int {
+  RTYPE_TXT_TITLE = 1,           // "Ramtype %s"
+  RTYPE_TXTBOX_MESSAGE,
+  RTYPE_CMD_OK,
+};
+
+// Configuration panel: the target's Ethernet settings.
+enum ConfigPanelControl : int {
+  CONF_NUM_IP_1 = 1,             // first to last IP field
+  CONF_NUM_IP_2,
+  CONF_NUM_IP_3,
+  CONF_NUM_IP_4,
+  CONF_NUM_MAC_1,                // first to last MAC field
+  CONF_NUM_MAC_2,
+  CONF_NUM_MAC_3,
+  CONF_NUM_MAC_4,
+  CONF_NUM_MAC_5,
+  CONF_NUM_MAC_6,
+  CONF_CMD_READ,
+  CONF_CMD_WRITE,
+  CONF_CMD_CLOSE,
+};
+
+// Help and about panels.
+enum HelpPanelControl : int {
+  HELP_TXTBOX = 1,
+};
+enum AboutPanelControl : int {
+  ABOUT_TXT_VERSION = 1,
+};
+
+// Parameter panel: the two parameter tables.
+enum ParameterPanelControl : int {
+  PARM_TABLE_1 = 1,
+  PARM_TABLE_2,
+};
+
+// Trace information panel.
+enum TraceInfoPanelControl : int {
+  TRACE_INFO_CMD_OK = 1,
+};
+
+// Evaluation panel.
+enum EvaluationPanelControl : int {
+  EVAL_NUM_SPEED_UP = 1,
+  EVAL_NUM_SPEED_DOWN,
+  EVAL_NUM_UT,
+  EVAL_NUM_OT2,
+  EVAL_NUM_OT1,
+  EVAL_NUM_POS2,
+  EVAL_NUM_POS5,
+  EVAL_NUM_RUN_TIME,
+  EVAL_NUM_START_TIME,
+  EVAL_CMD_EXIT,
+  EVAL_CMD_COPY_LOG,
+  EVAL_TXT_EXPERT,               // the eleven expert-only controls, from here
+  EVAL_NUM_IDX_START,
+  EVAL_NUM_IDX_UT,
+  EVAL_NUM_IDX_OT2,
+  EVAL_NUM_IDX_DOWN_A,
+  EVAL_NUM_IDX_DOWN_B,
+  EVAL_NUM_IDX_UP_A,
+  EVAL_NUM_IDX_UP_B,
+  EVAL_NUM_IDX_EVENT,
+  EVAL_NUM_EVENT_TIME,
+  EVAL_NUM_EVENT_POS,
+};
+inline constexpr int EVAL_EXPERT_FIRST = EVAL_TXT_EXPERT;
+inline constexpr int EVAL_EXPERT_COUNT = 11;
+
+// Trace download and macro load progress panels.
+enum DownloadPanelControl : int {
+  DOWNLOAD_PROGRESS = 1,
+  DOWNLOAD_CMD_ABORT,
+};
+enum MacroLoadPanelControl : int {
+  MACRO_LOAD_PROGRESS = 1,
+  MACRO_LOAD_TXT_STATUS,         // "Upload Status" and the like
+};
+
+// Macro wizard: a tab control with the eight wizard pages.
+enum WizardPanelControl : int {
+  WIZARD_TAB = 1,
+};
+inline constexpr int WIZARD_PAGE_COUNT = 8;
+
 // Macro panel controls.
 enum MacroPanelControl : int {
   MACRO_LED_ERROR = 1,
@@ -85,4 +247,7 @@ enum ScopePanelControl : int {
   SCOPE_LEGEND_1,
   SCOPE_LEGEND_2,
   SCOPE_LEGEND_3,
+  SCOPE_MENU_COLOUR = 200,       // display options on the scope menu
+  SCOPE_MENU_BLACK_WHITE,
+  SCOPE_MENU_PRINT,              // no panel printing here: dimmed at start-up
 };

@@ -1,54 +1,59 @@
 #include "app/qt/Interactive.h"
 
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "app/PanelStartup.h"
+#include "app/Shutdown.h"
+#include "app/PanelCallbacks.h"
 #include "app/Startup.h"
-#include "comm/ComChannel.h"
-#include "comm/udp.h"
-#include "engine/Mcycle.h"
+#include "app/qt/TerminationWatch.h"
 #include "engine/Timer.h"
+#include "platform/Paths.h"
 #include "ui/Panel.h"
-#include "ui/PanelIds.h"
 #include "ui/qt/QtPanelHost.h"
 
 namespace {
 
-void LogDirect(const std::string& text) { PanelAppendText(uwMcMainPanelHandle, MAIN_TXTBOX_LOG, text); }
-
-int MainEventCallback(int, int, int event, void*, int, int) {
-  if (event == EVENT_CLOSE) {
-    InteractiveShutdown();
-    PanelQuitEventLoop();
-  }
-  return 0;
+// Qt aborts the process when it cannot reach a display; say why instead.
+bool DisplayAvailable(int argc, char** argv) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (const char* v = std::getenv(name); v && *v) return true;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "-platform") == 0) return true;
+  return false;
 }
 
 }  // namespace
 
-int InteractiveStart(QtPanelHost& host, const InteractiveOptions& options) {
-  const int main = host.LoadPanel(PANEL_MAIN);
-  if (main <= 0) return -1;
-  uwMcMainPanelHandle = static_cast<uint16_t>(main);
-  PanelInstallCallback(main, 0, MainEventCallback, nullptr);
-  PanelInstallCallback(main, MAIN_TIMER_RAM, MAIN_TIMER_RAM_Callback, nullptr);
-  PanelInstallCallback(main, MAIN_RING_COM_CHANNEL, MAIN_RING_COM_CHANNEL_Callback, nullptr);
-
-  TimerInit(options.kithara ? TIMER_SEL_KITHARA : TIMER_SEL_PANEL);
-  PanelDisplay(main);
-  McycleStateMachine(MC_SIG_START);
-  UdpInit();
-  // No port items are preset in the ring: list the ports present.
-  McycleScanReg();
-
-  const std::string stamp = McycleBuildStamp();
-  PanelSetTitle(main, std::string("StrokeDesk - RC7 service tool - StrokeDesk   Rev. ") + SOFTWARE_NUMBER + "    " + stamp);
-  LogDirect(std::string("Software Rev. ") + SOFTWARE_NUMBER + "  " + stamp + "\n");
-  LogDirect("\n\n");
-  PanelSetAttribute(main, MAIN_TIMER_RAM, ATTR_ENABLED, 1);
+int InteractiveRun(int argc, char** argv, const McStartOptions& options) {
+  if (!DisplayAvailable(argc, argv)) {
+    std::fprintf(stderr, "strokedesk: no display to show the panels on (DISPLAY is not set); "
+                         "use -batch to run a script without panels\n");
+    return -1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("StrokeDesk");
+  // Closing a panel never ends the program; the main panel's close does.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QtPanelHost host;
+  PanelSetHost(&host);
+  std::string why;
+  if (McycleStartPanels(options, ProgramDirectory(), why) != 0) {
+    std::fprintf(stderr, "strokedesk: %s\n", why.c_str());
+    TimerClose();
+    PanelSetHost(nullptr);
+    return -1;
+  }
+  // The desktop's terminate request closes the main panel as the operator would.
+  WatchTerminationSignals([] { EventCallback(uwMcMainPanelHandle, 0, EVENT_CLOSE, nullptr, 0, 0); });
+  QApplication::exec();
+  McycleShutdown(McShutdown::Close);  // when the loop ended some other way
+  PanelDiscard(uwMcMainPanelHandle);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // no loop runs to do it
+  PanelSetHost(nullptr);
   return 0;
-}
-
-void InteractiveShutdown() {
-  TimerClose();
-  McycleChannelClose();
 }

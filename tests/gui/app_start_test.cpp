@@ -1,39 +1,9 @@
-// Interactive start-up: the main window shows the banner and closes cleanly.
+// The program ends in order, with 0, when the desktop asks it to terminate.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QPlainTextEdit>
-#include <QTest>
-
-#include "app/Startup.h"
-#include "app/qt/Interactive.h"
-#include "engine/Timer.h"
-#include "hmi/hmi.h"
-#include "ui/qt/QtPanelHost.h"
-
-TEST(AppStart, MainWindowShowsTheBannerAndTheTickDrainsTheLog) {
-  QtPanelHost host;
-  PanelSetHost(&host);
-  ASSERT_EQ(InteractiveStart(host, {}), 0);
-  auto* log = qobject_cast<QPlainTextEdit*>(host.ControlWidget(uwMcMainPanelHandle, MAIN_TXTBOX_LOG));
-  ASSERT_NE(log, nullptr);
-  EXPECT_TRUE(log->toPlainText().startsWith("Software Rev. S0712-22  "));
-
-  HmiLogWindowOut("queued line", uwMcMainPanelHandle, 0, MAIN_TXTBOX_LOG);
-  QElapsedTimer t;
-  t.start();
-  while (!log->toPlainText().contains("queued line\n") && t.elapsed() < 5000) QTest::qWait(5);
-  EXPECT_TRUE(log->toPlainText().contains("queued line\n"));
-
-  // Closing the window shuts the engine down and ends the event loop.
-  host.PanelWidget(uwMcMainPanelHandle)->close();
-  EXPECT_EQ(ubTimerSel, 0);
-  PanelSetHost(nullptr);
-}
 
 TEST(AppStart, ProgramStartsAndEndsWithZeroOnTerminate) {
   const pid_t pid = fork();

@@ -15,7 +15,7 @@ int FakePanelHost::DeleteLastLine(int p, int c) {
   });
 }
 
-int FakePanelHost::RingInsert(int p, int c, int index, const std::string& label, int64_t value) {
+int FakePanelHost::InsertListItem(int p, int c, int index, const std::string& label, int64_t value) {
   std::lock_guard<std::mutex> g(lock);
   if (p <= 0) return PANEL_ERR_UNKNOWN;
   auto& items = rings[{p, c}];
@@ -25,7 +25,7 @@ int FakePanelHost::RingInsert(int p, int c, int index, const std::string& label,
   return 0;
 }
 
-int FakePanelHost::RingDeleteItems(int p, int c, int index, int count) {
+int FakePanelHost::DeleteListItems(int p, int c, int index, int count) {
   std::lock_guard<std::mutex> g(lock);
   if (p <= 0) return PANEL_ERR_UNKNOWN;
   auto& items = rings[{p, c}];

@@ -55,8 +55,20 @@ class FakePanelHost : public PanelHost {
     return !fileAnswer.empty();
   }
   void QuitEventLoop() override { quitRequested = true; }
-  int RingInsert(int p, int c, int index, const std::string& label, int64_t value) override;
-  int RingDeleteItems(int p, int c, int index, int count) override;
+  int InsertListItem(int p, int c, int index, const std::string& label, int64_t value) override;
+  int DeleteListItems(int p, int c, int index, int count) override;
+  // Panels: handles 1, 2, ... in the order asked for; `failResource` is refused.
+  int LoadPanel(int resource) override {
+    std::lock_guard<std::mutex> g(lock);
+    if (resource == failResource) return PANEL_ERR_UNKNOWN;
+    loadedResources.push_back(resource);
+    return static_cast<int>(loadedResources.size());
+  }
+  bool ScreenSize(int& width, int& height) override {
+    width = screenWidth;
+    height = screenHeight;
+    return true;
+  }
 
   std::string Text(int p, int c) {
     std::lock_guard<std::mutex> g(lock);
@@ -85,6 +97,9 @@ class FakePanelHost : public PanelHost {
   bool quitRequested = false;
   // Called (without the lock) before text is appended to a text box.
   std::function<void(const std::string& text)> onAppendText;
+  std::vector<int> loadedResources;
+  int failResource = 0;
+  int screenWidth = 1920, screenHeight = 1080;
   // Called (without the lock) whenever a timer control is switched.
   std::function<void(int panel, int control, bool on)> onTimerSwitch;
 

@@ -1,46 +1,264 @@
 #include "ui/qt/PanelForms.h"
 
-#include <QFont>
 #include <QFontDatabase>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 
+#include "ui_AboutPanel.h"
+#include "ui_ConfigPanel.h"
+#include "ui_DownloadPanel.h"
+#include "ui_EvaluationPanel.h"
+#include "ui_ExtParameterPanel.h"
+#include "ui_HelpPanel.h"
+#include "ui_IntroPanel.h"
+#include "ui_MacroLoadPanel.h"
+#include "ui_MacroPanel.h"
+#include "ui_MacroWizardPanel.h"
 #include "ui_MainPanel.h"
+#include "ui_ParameterPanel.h"
+#include "ui_ParmSavePanel.h"
+#include "ui_RamtypePanel.h"
+#include "ui_SavePanel.h"
+#include "ui_ScopeCommentPanel.h"
+#include "ui_ScopeInfoPanel.h"
+#include "ui_ScopePanel.h"
+#include "ui_TraceInfoPanel.h"
 
 namespace {
 
-QWidget* CreateMain() {
-  auto* window = new QMainWindow;
-  Ui::MainPanel form;
+// Control table entries: the object name is the id without its panel prefix.
+#define CTRL(prefix, name, kind) ControlSpec{prefix##name, #name, ControlKind::kind}
+
+template <class Form, class Window = QWidget>
+QWidget* Create() {
+  auto* window = new Window;
+  Form form;
   form.setupUi(window);
-  // A fixed-pitch font keeps frame dumps and tables in the log aligned.
-  window->findChild<QPlainTextEdit*>("TXTBOX_LOG")->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   return window;
 }
 
-const std::vector<ControlSpec> kMainControls = {
-    {MAIN_TXTBOX_LOG, "TXTBOX_LOG", ControlKind::TextBox},
+// Frame dumps and tables in these boxes stay aligned in a fixed-pitch font.
+QWidget* WithFixedFont(QWidget* panel, const char* textBox) {
+  if (auto* box = panel->findChild<QPlainTextEdit*>(textBox))
+    box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  return panel;
+}
+
+const std::vector<ControlSpec> kMain = {
+    CTRL(MAIN_, TXTBOX_LOG, TextBox),
     {MAIN_TIMER_TICK, "TIMER_TICK", ControlKind::Timer, 2},
-    {MAIN_TIMER_RAM, "TIMER_RAM", ControlKind::Timer, 500},
-    {MAIN_LED_READY, "LED_READY", ControlKind::Lamp},
+    // The periodic check: the position monitor's poll period and the USB watch.
+    {MAIN_TIMER_RAM, "TIMER_RAM", ControlKind::Timer, 250},
+    CTRL(MAIN_, LED_READY, Lamp),
+    CTRL(MAIN_, LED_STATUS, Lamp),
+    CTRL(MAIN_, LED_LOGGING, Lamp),
+    CTRL(MAIN_, LED_LINK, Lamp),
+    CTRL(MAIN_, TXT_CMDLINE, Text),
+    CTRL(MAIN_, RING_COM_CHANNEL, Ring),
+    CTRL(MAIN_, NUM_IP_1, Numeric),
+    CTRL(MAIN_, NUM_IP_2, Numeric),
+    CTRL(MAIN_, NUM_IP_3, Numeric),
+    CTRL(MAIN_, NUM_IP_4, Numeric),
+    CTRL(MAIN_, RING_SAMPLE_TIME, Ring),
+    CTRL(MAIN_, RING_RAMTYPE, Ring),
+    CTRL(MAIN_, CMD_PARAMETERS, Button),
+    CTRL(MAIN_, CMD_HOME, Button),
+    CTRL(MAIN_, CMD_SEEK_POS1, Button),
+    CTRL(MAIN_, CMD_SEEK_POS2, Button),
+    CTRL(MAIN_, CMD_PUNCH, Button),
+    CTRL(MAIN_, CMD_SCOPE, Button),
+    CTRL(MAIN_, CMD_RUN_SCRIPT, Button),
+    CTRL(MAIN_, CMD_CLEAR_LOG, Button),
+    CTRL(MAIN_, CMD_SAVE_LOG, Button),
+    CTRL(MAIN_, BIN_SW_MARK, Switch),
+    CTRL(MAIN_, BIN_SW_UDSEL_INHIBIT, Switch),
+    CTRL(MAIN_, BIN_SW_PRESSURE_MON, Switch),
+    CTRL(MAIN_, BIN_SW_POS_MON_ON, Switch),
+    CTRL(MAIN_, NUM_RAM_POS, Numeric),
+    CTRL(MAIN_, NUM_MOT_POS, Numeric),
+    CTRL(MAIN_, TXT_STATUS0, Text),
+    CTRL(MAIN_, NUM_PRESS_ND, Numeric),
+    CTRL(MAIN_, NUM_PRESS_HD, Numeric),
+    CTRL(MAIN_, TXT_STATUS1, Text),
+    CTRL(MAIN_, MENU_RUN_SCRIPT, Menu),
+    CTRL(MAIN_, MENU_LOAD_TRACE, Menu),
+    CTRL(MAIN_, MENU_EXIT, Menu),
+    CTRL(MAIN_, MENU_CONFIGURATION, Menu),
+    CTRL(MAIN_, MENU_DISPLAY_COLOUR, Menu),
+    CTRL(MAIN_, MENU_DISPLAY_BW, Menu),
+    CTRL(MAIN_, MENU_LINK_TEST, Menu),
+    CTRL(MAIN_, MENU_SPEED_HIGH, Menu),
+    CTRL(MAIN_, MENU_SPEED_LOW, Menu),
+    CTRL(MAIN_, MENU_COM_LOGGING, Menu),
+    CTRL(MAIN_, MENU_DATE_TIME, Menu),
+    CTRL(MAIN_, MENU_RESERVED_CHECK, Menu),
+    CTRL(MAIN_, MENU_SAMPLE_0_5, Menu),
+    CTRL(MAIN_, MENU_SAMPLE_1, Menu),
+    CTRL(MAIN_, MENU_SAMPLE_2, Menu),
+    CTRL(MAIN_, MENU_SAMPLE_4, Menu),
+    CTRL(MAIN_, MENU_SAMPLE_10, Menu),
+    CTRL(MAIN_, MENU_SAMPLE_20, Menu),
+    CTRL(MAIN_, MENU_SAMPLE_40, Menu),
+    CTRL(MAIN_, MENU_SAMPLE_100, Menu),
+    CTRL(MAIN_, MENU_HOME, Menu),
+    CTRL(MAIN_, MENU_SEEK_POS1, Menu),
+    CTRL(MAIN_, MENU_SEEK_POS2, Menu),
+    CTRL(MAIN_, MENU_PUNCH, Menu),
+    CTRL(MAIN_, MENU_FORM, Menu),
+    CTRL(MAIN_, MENU_MARK_ON, Menu),
+    CTRL(MAIN_, MENU_MARK_OFF, Menu),
+    CTRL(MAIN_, MENU_PRESS_ON, Menu),
+    CTRL(MAIN_, MENU_PRESS_OFF, Menu),
+    CTRL(MAIN_, MENU_HOVER_ON, Menu),
+    CTRL(MAIN_, MENU_HOVER_OFF, Menu),
+    CTRL(MAIN_, MENU_HOME_ABSOLUT, Menu),
+    CTRL(MAIN_, MENU_JOG_ON, Menu),
+    CTRL(MAIN_, MENU_JOG_OFF, Menu),
+    CTRL(MAIN_, MENU_CYCLE_BASIC, Menu),
+    CTRL(MAIN_, MENU_CYCLE_FORM2, Menu),
+    CTRL(MAIN_, MENU_CYCLE_FORM3, Menu),
+    CTRL(MAIN_, MENU_MACRO_STOP, Menu),
+    CTRL(MAIN_, MENU_TRIGGER, Menu),
+    CTRL(MAIN_, MENU_TRIGGER_BACKWARD, Menu),
+    CTRL(MAIN_, MENU_TRIGGER_FORWARD, Menu),
+    CTRL(MAIN_, MENU_TRIGGER_MCYCLE, Menu),
+    CTRL(MAIN_, MENU_TRIGGER_HARDWARE, Menu),
+    CTRL(MAIN_, MENU_TRACE_FREEZE, Menu),
+    CTRL(MAIN_, MENU_TRACE_UNFREEZE, Menu),
+    CTRL(MAIN_, MENU_SOFT_OFF, Menu),
+    CTRL(MAIN_, MENU_SOFT_100, Menu),
+    CTRL(MAIN_, MENU_SOFT_80, Menu),
+    CTRL(MAIN_, MENU_SOFT_60, Menu),
+    CTRL(MAIN_, MENU_SOFT_40, Menu),
+    CTRL(MAIN_, MENU_SOFT_20, Menu),
+    CTRL(MAIN_, MENU_SOFT_10, Menu),
+    CTRL(MAIN_, MENU_SOFT_1, Menu),
+    CTRL(MAIN_, MENU_PARAMETERS, Menu),
+    CTRL(MAIN_, MENU_SCOPE, Menu),
+    CTRL(MAIN_, MENU_MACRO, Menu),
+    CTRL(MAIN_, MENU_MACRO_UPLOAD, Menu),
+    CTRL(MAIN_, MENU_HELP, Menu),
+    CTRL(MAIN_, MENU_ABOUT, Menu),
+    CTRL(MAIN_, MENU_MANUAL, Menu),
+    CTRL(MAIN_, MENU_COMMANDS, Menu),
+    CTRL(MAIN_, MENU_TRACE, Menu),
+    CTRL(MAIN_, MENU_SOFT, Menu),
 };
 
+const std::vector<ControlSpec> kIntro = {
+    CTRL(INTRO_, TXTBOX_TERMS, TextBox),
+    CTRL(INTRO_, CMD_ACCEPT, Button),
+    CTRL(INTRO_, CMD_DISCARD, Button),
+};
+
+const std::vector<ControlSpec> kScope = {
+    CTRL(SCOPE_, CMD_DOWNLOAD, Button),
+    CTRL(SCOPE_, NUM_TIME_AXIS, Numeric),
+    CTRL(SCOPE_, NUM_AXIS_POS, Numeric),
+    CTRL(SCOPE_, NUM_AXIS_GAIN, Numeric),
+    CTRL(SCOPE_, TXT_FILENAME, Text),
+    CTRL(SCOPE_, GRAPH, Graph),
+    CTRL(SCOPE_, LEGEND_1, Other),
+    CTRL(SCOPE_, LEGEND_2, Other),
+    CTRL(SCOPE_, LEGEND_3, Other),
+    CTRL(SCOPE_, MENU_COLOUR, Menu),
+    CTRL(SCOPE_, MENU_BLACK_WHITE, Menu),
+    CTRL(SCOPE_, MENU_PRINT, Menu),
+};
+
+const std::vector<ControlSpec> kDownload = {
+    CTRL(DOWNLOAD_, PROGRESS, Progress),
+    CTRL(DOWNLOAD_, CMD_ABORT, Button),
+};
+
+const std::vector<ControlSpec> kRamtype = {
+    CTRL(RTYPE_, TXT_TITLE, Text),
+    CTRL(RTYPE_, TXTBOX_MESSAGE, TextBox),
+    CTRL(RTYPE_, CMD_OK, Button),
+};
+
+const std::vector<ControlSpec> kEvaluation = {
+    CTRL(EVAL_, NUM_SPEED_UP, Numeric),   CTRL(EVAL_, NUM_SPEED_DOWN, Numeric), CTRL(EVAL_, NUM_UT, Numeric),
+    CTRL(EVAL_, NUM_OT2, Numeric),        CTRL(EVAL_, NUM_OT1, Numeric),        CTRL(EVAL_, NUM_POS2, Numeric),
+    CTRL(EVAL_, NUM_POS5, Numeric),       CTRL(EVAL_, NUM_RUN_TIME, Numeric),   CTRL(EVAL_, NUM_START_TIME, Numeric),
+    CTRL(EVAL_, CMD_EXIT, Button),        CTRL(EVAL_, CMD_COPY_LOG, Button),    CTRL(EVAL_, TXT_EXPERT, Other),
+    CTRL(EVAL_, NUM_IDX_START, Numeric),  CTRL(EVAL_, NUM_IDX_UT, Numeric),     CTRL(EVAL_, NUM_IDX_OT2, Numeric),
+    CTRL(EVAL_, NUM_IDX_DOWN_A, Numeric), CTRL(EVAL_, NUM_IDX_DOWN_B, Numeric), CTRL(EVAL_, NUM_IDX_UP_A, Numeric),
+    CTRL(EVAL_, NUM_IDX_UP_B, Numeric),   CTRL(EVAL_, NUM_IDX_EVENT, Numeric),  CTRL(EVAL_, NUM_EVENT_TIME, Numeric),
+    CTRL(EVAL_, NUM_EVENT_POS, Numeric),
+};
+
+const std::vector<ControlSpec> kConfig = {
+    CTRL(CONF_, NUM_IP_1, Numeric),  CTRL(CONF_, NUM_IP_2, Numeric),  CTRL(CONF_, NUM_IP_3, Numeric),
+    CTRL(CONF_, NUM_IP_4, Numeric),  CTRL(CONF_, NUM_MAC_1, Numeric), CTRL(CONF_, NUM_MAC_2, Numeric),
+    CTRL(CONF_, NUM_MAC_3, Numeric), CTRL(CONF_, NUM_MAC_4, Numeric), CTRL(CONF_, NUM_MAC_5, Numeric),
+    CTRL(CONF_, NUM_MAC_6, Numeric), CTRL(CONF_, CMD_READ, Button),   CTRL(CONF_, CMD_WRITE, Button),
+    CTRL(CONF_, CMD_CLOSE, Button),
+};
+
+const std::vector<ControlSpec> kParameter = {
+    CTRL(PARM_, TABLE_1, Table),
+    CTRL(PARM_, TABLE_2, Table),
+};
+const std::vector<ControlSpec> kTraceInfo = {CTRL(TRACE_INFO_, CMD_OK, Button)};
+const std::vector<ControlSpec> kAbout = {CTRL(ABOUT_, TXT_VERSION, Text)};
+const std::vector<ControlSpec> kHelp = {CTRL(HELP_, TXTBOX, TextBox)};
+const std::vector<ControlSpec> kMacro = {
+    CTRL(MACRO_, LED_ERROR, Lamp),         CTRL(MACRO_, LED_SAVED, Lamp),         CTRL(MACRO_, LED_COMPILED, Lamp),
+    CTRL(MACRO_, LED_LOADED, Lamp),        CTRL(MACRO_, CMD_TRANSFER_1, Button), CTRL(MACRO_, CMD_TRANSFER_2, Button),
+};
+const std::vector<ControlSpec> kWizard = {CTRL(WIZARD_, TAB, Tab)};
+const std::vector<ControlSpec> kMacroLoad = {
+    CTRL(MACRO_LOAD_, PROGRESS, Progress),
+    CTRL(MACRO_LOAD_, TXT_STATUS, Text),
+};
 const std::vector<ControlSpec> kNone;
+
+#undef CTRL
 
 }  // namespace
 
-QWidget* PanelFormCreate(PanelResource resource) {
+QWidget* PanelFormCreate(int resource) {
   switch (resource) {
-    case PANEL_MAIN: return CreateMain();
-    default: break;
+    case PANEL_MAIN: return WithFixedFont(Create<Ui::MainPanel, QMainWindow>(), "TXTBOX_LOG");
+    case PANEL_INTRO: return Create<Ui::IntroPanel>();
+    case PANEL_SCOPE: return Create<Ui::ScopePanel, QMainWindow>();
+    case PANEL_DOWNLOAD: return Create<Ui::DownloadPanel>();
+    case PANEL_PARM_SAVE: return Create<Ui::ParmSavePanel>();
+    case PANEL_PARAMETER: return Create<Ui::ParameterPanel>();
+    case PANEL_EXT_PARAMETER: return Create<Ui::ExtParameterPanel>();
+    case PANEL_RAMTYPE: return Create<Ui::RamtypePanel>();
+    case PANEL_EVALUATION: return Create<Ui::EvaluationPanel>();
+    case PANEL_CONFIG: return Create<Ui::ConfigPanel>();
+    case PANEL_TRACE_INFO: return Create<Ui::TraceInfoPanel>();
+    case PANEL_ABOUT: return Create<Ui::AboutPanel>();
+    case PANEL_SCOPE_INFO: return Create<Ui::ScopeInfoPanel>();
+    case PANEL_MACRO: return Create<Ui::MacroPanel>();
+    case PANEL_MACRO_WIZARD: return Create<Ui::MacroWizardPanel>();
+    case PANEL_MACRO_LOAD: return Create<Ui::MacroLoadPanel>();
+    case PANEL_SCOPE_COMMENT: return Create<Ui::ScopeCommentPanel>();
+    case PANEL_HELP: return WithFixedFont(Create<Ui::HelpPanel>(), "TXTBOX");
+    case PANEL_SAVE: return Create<Ui::SavePanel>();
+    default: return nullptr;
   }
-  return nullptr;
 }
 
-const std::vector<ControlSpec>& PanelFormControls(PanelResource resource) {
+const std::vector<ControlSpec>& PanelFormControls(int resource) {
   switch (resource) {
-    case PANEL_MAIN: return kMainControls;
-    default: break;
+    case PANEL_MAIN: return kMain;
+    case PANEL_INTRO: return kIntro;
+    case PANEL_SCOPE: return kScope;
+    case PANEL_DOWNLOAD: return kDownload;
+    case PANEL_PARAMETER: return kParameter;
+    case PANEL_RAMTYPE: return kRamtype;
+    case PANEL_EVALUATION: return kEvaluation;
+    case PANEL_CONFIG: return kConfig;
+    case PANEL_TRACE_INFO: return kTraceInfo;
+    case PANEL_ABOUT: return kAbout;
+    case PANEL_MACRO: return kMacro;
+    case PANEL_MACRO_WIZARD: return kWizard;
+    case PANEL_MACRO_LOAD: return kMacroLoad;
+    case PANEL_HELP: return kHelp;
+    default: return kNone;
   }
-  return kNone;
 }

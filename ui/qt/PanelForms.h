@@ -6,6 +6,6 @@
 #include "ui/qt/QtPanelHost.h"
 
 // A new top-level widget for the panel, or nullptr for an unknown resource.
-QWidget* PanelFormCreate(PanelResource resource);
+QWidget* PanelFormCreate(int resource);
 // The control table of a panel resource (empty for an unknown one).
-const std::vector<ControlSpec>& PanelFormControls(PanelResource resource);
+const std::vector<ControlSpec>& PanelFormControls(int resource);

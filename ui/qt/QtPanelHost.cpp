@@ -1,48 +1,46 @@
 #include "ui/qt/QtPanelHost.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QKeyEvent>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QThread>
 #include <QTimer>
+#include <cmath>
 
+#include "ui/qt/GraphControl.h"
 #include "ui/qt/PanelForms.h"
-
-struct QtPanelHost::Control {
-  ControlSpec spec;
-  QPointer<QObject> object;
-  int64_t intValue = 0;
-  double doubleValue = 0;
-  std::string text;
-  int64_t onColour = 0x00C000;
-  int64_t offColour = 0x404040;
-  PanelCallback callback = nullptr;
-  void* data = nullptr;
-};
-
-struct QtPanelHost::Panel {
-  PanelResource resource;
-  QPointer<QWidget> widget;
-  std::map<int, Control> controls;
-  PanelCallback callback = nullptr;  // panel-level events
-  void* data = nullptr;
-};
+#include "ui/qt/QtPanelWidgets.h"
 
 namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
-void PaintLamp(QLabel* lamp, int64_t colour) {
-  lamp->setStyleSheet(QString("background-color: #%1; border-radius: 8px; border: 1px solid #202020;")
-                          .arg(static_cast<qulonglong>(colour & 0xFFFFFF), 6, 16, QChar('0')));
+// The QObject a control table entry names: a widget, an action, or the
+// action of a whole menu.
+QObject* FindControlObject(QWidget* panel, const ControlSpec& spec) {
+  if (spec.kind == ControlKind::Menu) {
+    if (auto* menu = panel->findChild<QMenu*>(spec.objectName)) return menu->menuAction();
+    return panel->findChild<QAction*>(spec.objectName);
+  }
+  return panel->findChild<QWidget*>(spec.objectName);
+}
+
+bool HoldsNumbers(ControlKind k) {
+  return k == ControlKind::Numeric || k == ControlKind::Ring || k == ControlKind::Switch || k == ControlKind::Lamp ||
+         k == ControlKind::Progress || k == ControlKind::Tab || k == ControlKind::Text;
 }
 
 }  // namespace
@@ -54,30 +52,42 @@ QtPanelHost::~QtPanelHost() {
 }
 
 void QtPanelHost::OnGui(std::function<void()> work) {
-  if (QThread::currentThread() == thread()) {
+  if (QThread::currentThread() == thread() && queued_ == 0) {
     work();
-  } else {
-    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    return;
   }
+  ++queued_;
+  QMetaObject::invokeMethod(
+      this,
+      [this, work = std::move(work)] {
+        --queued_;
+        work();
+      },
+      Qt::QueuedConnection);
+}
+
+void QtPanelHost::Post(std::unique_lock<std::mutex>& held, std::function<void()> work) {
+  held.unlock();
+  OnGui(std::move(work));
+}
+
+QtPanelHost::Panel* QtPanelHost::FindPanel(int panel) {
+  auto p = panels_.find(panel);
+  return p == panels_.end() ? nullptr : p->second.get();
 }
 
 QtPanelHost::Control* QtPanelHost::Find(int panel, int control) {
-  auto p = panels_.find(panel);
-  if (p == panels_.end()) return nullptr;
-  auto c = p->second->controls.find(control);
-  return c == p->second->controls.end() ? nullptr : &c->second;
+  Panel* p = FindPanel(panel);
+  if (!p) return nullptr;
+  auto c = p->controls.find(control);
+  return c == p->controls.end() ? nullptr : &c->second;
 }
 
-int QtPanelHost::LoadPanel(PanelResource resource) {
+int QtPanelHost::LoadPanel(int resource) {
   QWidget* widget = PanelFormCreate(resource);
   if (!widget) return PANEL_ERR_UNKNOWN;
-  int handle;
-  {
-    std::lock_guard<std::mutex> g(lock_);
-    handle = nextHandle_++;
-  }
-  // Widgets are created and looked up without the lock: Qt may deliver events
-  // (to our filter, which takes it) while children are added.
+  // Built before it is published, so nothing here needs the lock (creating
+  // children sends events that the filter would take the lock for).
   auto panel = std::make_unique<Panel>();
   panel->resource = resource;
   panel->widget = widget;
@@ -88,24 +98,46 @@ int QtPanelHost::LoadPanel(PanelResource resource) {
       auto* timer = new QTimer(widget);
       timer->setTimerType(Qt::PreciseTimer);
       timer->setInterval(spec.intervalMs);
-      connect(timer, &QTimer::timeout, this, [this, handle, id = spec.id] { Fire(handle, id, EVENT_TIMER_TICK); });
       c.object = timer;
     } else {
-      c.object = widget->findChild<QWidget*>(spec.objectName);
+      c.object = FindControlObject(widget, spec);
       if (!c.object) {
         delete widget;
         return PANEL_ERR_UNKNOWN;  // form and table disagree
       }
     }
-    if (spec.kind == ControlKind::Lamp) PaintLamp(static_cast<QLabel*>(c.object.data()), c.offColour);
+    ReadInitialValue(c);
     panel->controls.emplace(spec.id, c);
   }
+  Panel* published = panel.get();
+  int handle;
   {
     std::lock_guard<std::mutex> g(lock_);
+    handle = nextHandle_++;
     panels_[handle] = std::move(panel);
   }
+  for (auto& [id, c] : published->controls) Bind(handle, c);
   widget->installEventFilter(this);
   return handle;
+}
+
+int QtPanelHost::DiscardPanel(int panel) {
+  QPointer<QWidget> w;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    auto p = panels_.find(panel);
+    if (p == panels_.end()) return PANEL_ERR_UNKNOWN;
+    w = p->second->widget;
+    panels_.erase(p);
+  }
+  // Later: the panel may be discarded from inside one of its own callbacks.
+  OnGui([w] {
+    if (w) {
+      w->hide();
+      w->deleteLater();
+    }
+  });
+  return 0;
 }
 
 QWidget* QtPanelHost::PanelWidget(int panel) const {
@@ -114,16 +146,14 @@ QWidget* QtPanelHost::PanelWidget(int panel) const {
   return p == panels_.end() ? nullptr : p->second->widget.data();
 }
 
-QWidget* QtPanelHost::ControlWidget(int panel, int control) const {
+QObject* QtPanelHost::ControlObject(int panel, int control) const {
   std::lock_guard<std::mutex> g(lock_);
-  auto* self = const_cast<QtPanelHost*>(this);
-  Control* c = self->Find(panel, control);
-  return c ? qobject_cast<QWidget*>(c->object.data()) : nullptr;
+  Control* c = const_cast<QtPanelHost*>(this)->Find(panel, control);
+  return c ? c->object.data() : nullptr;
 }
 
-void QtPanelHost::SetPopupResponder(PopupResponder responder) {
-  std::lock_guard<std::mutex> g(lock_);
-  responder_ = std::move(responder);
+QWidget* QtPanelHost::ControlWidget(int panel, int control) const {
+  return qobject_cast<QWidget*>(ControlObject(panel, control));
 }
 
 void QtPanelHost::Fire(int panel, int control, int event, int data1, int data2) {
@@ -132,10 +162,9 @@ void QtPanelHost::Fire(int panel, int control, int event, int data1, int data2) 
   {
     std::lock_guard<std::mutex> g(lock_);
     if (control == 0) {
-      auto p = panels_.find(panel);
-      if (p != panels_.end()) {
-        cb = p->second->callback;
-        data = p->second->data;
+      if (Panel* p = FindPanel(panel)) {
+        cb = p->callback;
+        data = p->data;
       }
     } else if (Control* c = Find(panel, control)) {
       cb = c->callback;
@@ -148,26 +177,25 @@ void QtPanelHost::Fire(int panel, int control, int event, int data1, int data2) 
 int QtPanelHost::SetInt(int panel, int control, int64_t value) {
   std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
-  if (!c) return PANEL_ERR_UNKNOWN;
-  c->intValue = value;
-  c->doubleValue = static_cast<double>(value);
-  if (c->spec.kind == ControlKind::Lamp) {
-    QPointer<QObject> o = c->object;
-    const int64_t colour = value ? c->onColour : c->offColour;
-    g.unlock();
-    OnGui([o, colour] {
-      if (auto* lamp = qobject_cast<QLabel*>(o.data())) PaintLamp(lamp, colour);
-    });
+  if (!c || !HoldsNumbers(c->spec.kind)) return PANEL_ERR_UNKNOWN;
+  if (c->spec.kind == ControlKind::Text) {
+    c->text = std::to_string(value);
+  } else {
+    c->intValue = ClampToControl(*c, static_cast<double>(value));
+    c->doubleValue = static_cast<double>(c->intValue);
   }
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
 int QtPanelHost::SetDouble(int panel, int control, double value) {
+  if (!std::isfinite(value)) return PANEL_ERR_UNKNOWN;
   std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
-  if (!c) return PANEL_ERR_UNKNOWN;
-  c->doubleValue = value;
-  c->intValue = static_cast<int64_t>(value);
+  if (!c || c->spec.kind != ControlKind::Numeric) return PANEL_ERR_UNKNOWN;
+  c->intValue = ClampToControl(*c, value);
+  c->doubleValue = IsIntegerControl(*c) ? static_cast<double>(c->intValue) : ClampDouble(*c, value);
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
@@ -175,79 +203,139 @@ int QtPanelHost::SetString(int panel, int control, const std::string& value) {
   std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
+  if (c->spec.kind != ControlKind::Text && c->spec.kind != ControlKind::TextBox && c->spec.kind != ControlKind::Other)
+    return PANEL_ERR_UNKNOWN;
   c->text = value;
-  QPointer<QObject> o = c->object;
-  const QString text = Q(value);
-  g.unlock();
-  OnGui([o, text] {
-    if (auto* box = qobject_cast<QPlainTextEdit*>(o.data())) box->setPlainText(text);
-    else if (auto* edit = qobject_cast<QLineEdit*>(o.data())) edit->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(o.data())) label->setText(text);
-  });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
 int QtPanelHost::GetInt(int panel, int control, int64_t& value) {
-  std::unique_lock<std::mutex> g(lock_);
+  std::lock_guard<std::mutex> g(lock_);
   Control* c = Find(panel, control);
-  if (!c) return PANEL_ERR_UNKNOWN;
-  value = c->intValue;
+  if (!c || !HoldsNumbers(c->spec.kind)) return PANEL_ERR_UNKNOWN;
+  if (c->spec.kind == ControlKind::Text) {
+    value = std::strtoll(c->text.c_str(), nullptr, 10);
+  } else {
+    value = c->intValue;
+  }
   return 0;
 }
 
 int QtPanelHost::GetDouble(int panel, int control, double& value) {
-  std::unique_lock<std::mutex> g(lock_);
+  std::lock_guard<std::mutex> g(lock_);
   Control* c = Find(panel, control);
-  if (!c) return PANEL_ERR_UNKNOWN;
-  value = c->doubleValue;
+  if (!c || !HoldsNumbers(c->spec.kind)) return PANEL_ERR_UNKNOWN;
+  value = c->spec.kind == ControlKind::Text ? std::strtod(c->text.c_str(), nullptr) : c->doubleValue;
   return 0;
 }
 
 int QtPanelHost::GetString(int panel, int control, std::string& value) {
-  std::unique_lock<std::mutex> g(lock_);
+  std::lock_guard<std::mutex> g(lock_);
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
+  if (c->spec.kind == ControlKind::Ring) {
+    // The label of the item shown.
+    value.clear();
+    for (const auto& [label, v] : c->items)
+      if (v == c->intValue) {
+        value = label;
+        break;
+      }
+    return 0;
+  }
   value = c->text;
   return 0;
 }
 
 int QtPanelHost::SetAttribute(int panel, int control, PanelAttribute attribute, int64_t value) {
   std::unique_lock<std::mutex> g(lock_);
+  if (control == 0) {
+    Panel* p = FindPanel(panel);
+    if (!p) return PANEL_ERR_UNKNOWN;
+    QPointer<QWidget> w = p->widget;
+    switch (attribute) {
+      case ATTR_DIMMED:
+        p->dimmed = value != 0;
+        Post(g, [w, value] {
+          if (w) w->setEnabled(value == 0);
+        });
+        return 0;
+      case ATTR_VISIBLE:
+        Post(g, [w, value] {
+          if (w) w->setVisible(value != 0);
+        });
+        return 0;
+      case ATTR_HEIGHT:
+      case ATTR_WIDTH:
+        if (value <= 0 || value > 100000) return PANEL_ERR_UNKNOWN;
+        Post(g, [w, attribute, value] {
+          if (!w) return;
+          const int v = static_cast<int>(value);
+          if (attribute == ATTR_HEIGHT) w->resize(w->width(), v);
+          else w->resize(v, w->height());
+        });
+        return 0;
+      default:
+        return PANEL_ERR_UNKNOWN;
+    }
+  }
   Control* c = Find(panel, control);
   if (!c) return PANEL_ERR_UNKNOWN;
-  QPointer<QObject> o = c->object;
+  if (!AttributeApplies(*c, attribute, value)) return PANEL_ERR_UNKNOWN;
   switch (attribute) {
-    case ATTR_ENABLED:
-      if (c->spec.kind != ControlKind::Timer) return PANEL_ERR_UNKNOWN;
-      g.unlock();
-      OnGui([o, value] {
-        auto* timer = qobject_cast<QTimer*>(o.data());
-        if (!timer) return;
-        if (value && !timer->isActive()) timer->start();
-        if (!value) timer->stop();
-      });
+    case ATTR_DIMMED: c->dimmed = value != 0; break;
+    case ATTR_VISIBLE: c->visible = value != 0; break;
+    case ATTR_CHECKED: c->checked = value != 0; break;
+    case ATTR_ON_COLOR: c->onColour = value; break;
+    case ATTR_OFF_COLOR: c->offColour = value; break;
+    case ATTR_MIN_VALUE:
+    case ATTR_MAX_VALUE:
+      if (attribute == ATTR_MIN_VALUE) c->minValue = static_cast<double>(value);
+      else c->maxValue = static_cast<double>(value);
+      c->intValue = ClampToControl(*c, c->doubleValue);
+      c->doubleValue = IsIntegerControl(*c) ? static_cast<double>(c->intValue) : ClampDouble(*c, c->doubleValue);
+      break;
+    default: break;
+  }
+  Post(g, [snapshot = *c, attribute, value] { ShowAttribute(snapshot, attribute, value); });
+  return 0;
+}
+
+int QtPanelHost::GetAttribute(int panel, int control, PanelAttribute attribute, int64_t& value) {
+  QPointer<QWidget> w;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    if (control != 0) {
+      Control* c = Find(panel, control);
+      if (!c) return PANEL_ERR_UNKNOWN;
+      switch (attribute) {
+        case ATTR_DIMMED: value = c->dimmed; return 0;
+        case ATTR_VISIBLE: value = c->visible; return 0;
+        case ATTR_CHECKED:
+          if (c->spec.kind != ControlKind::Menu) return PANEL_ERR_UNKNOWN;
+          value = c->checked;
+          return 0;
+        case ATTR_ON_COLOR: value = c->onColour; return 0;
+        case ATTR_OFF_COLOR: value = c->offColour; return 0;
+        default: return PANEL_ERR_UNKNOWN;
+      }
+    }
+    Panel* p = FindPanel(panel);
+    if (!p) return PANEL_ERR_UNKNOWN;
+    if (attribute == ATTR_DIMMED) {
+      value = p->dimmed;
       return 0;
-    case ATTR_INTERVAL_MS:
-      if (c->spec.kind != ControlKind::Timer || value <= 0) return PANEL_ERR_UNKNOWN;
-      g.unlock();
-      OnGui([o, value] {
-        if (auto* timer = qobject_cast<QTimer*>(o.data())) timer->setInterval(static_cast<int>(value));
-      });
-      return 0;
-    case ATTR_ON_COLOR: c->onColour = value; return 0;
-    case ATTR_OFF_COLOR: c->offColour = value; return 0;
-    case ATTR_DIMMED:
-    case ATTR_VISIBLE:
-      g.unlock();
-      OnGui([o, attribute, value] {
-        auto* w = qobject_cast<QWidget*>(o.data());
-        if (!w) return;
-        if (attribute == ATTR_DIMMED) w->setEnabled(value == 0);
-        else w->setVisible(value != 0);
-      });
-      return 0;
-    default:
-      return PANEL_ERR_UNKNOWN;
+    }
+    w = p->widget;
+  }
+  // Geometry and visibility belong to the widget: GUI thread only.
+  if (QThread::currentThread() != thread() || !w) return PANEL_ERR_UNKNOWN;
+  switch (attribute) {
+    case ATTR_VISIBLE: value = w->isVisible(); return 0;
+    case ATTR_HEIGHT: value = w->height(); return 0;
+    case ATTR_WIDTH: value = w->width(); return 0;
+    default: return PANEL_ERR_UNKNOWN;
   }
 }
 
@@ -257,12 +345,7 @@ int QtPanelHost::SetLabel(int panel, int control, const std::string& label) {
   if (!c) return PANEL_ERR_UNKNOWN;
   QPointer<QObject> o = c->object;
   const QString text = Q(label);
-  g.unlock();
-  OnGui([o, text] {
-    if (auto* b = qobject_cast<QAbstractButton*>(o.data())) b->setText(text);
-    else if (auto* l = qobject_cast<QLabel*>(o.data())) l->setText(text);
-    else if (auto* w = qobject_cast<QWidget*>(o.data())) w->setToolTip(text);
-  });
+  Post(g, [o, text] { ShowLabel(o.data(), text); });
   return 0;
 }
 
@@ -273,10 +356,10 @@ int QtPanelHost::AppendText(int panel, int control, const std::string& text) {
   c->text += text;
   QPointer<QObject> o = c->object;
   const QString qtext = Q(text);
-  g.unlock();
-  OnGui([o, qtext] {
+  Post(g, [o, qtext] {
     auto* box = qobject_cast<QPlainTextEdit*>(o.data());
     if (!box) return;
+    const QSignalBlocker block(box);
     QScrollBar* bar = box->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
     QTextCursor cursor(box->document());
@@ -292,11 +375,7 @@ int QtPanelHost::ClearText(int panel, int control) {
   Control* c = Find(panel, control);
   if (!c || c->spec.kind != ControlKind::TextBox) return PANEL_ERR_UNKNOWN;
   c->text.clear();
-  QPointer<QObject> o = c->object;
-  g.unlock();
-  OnGui([o] {
-    if (auto* box = qobject_cast<QPlainTextEdit*>(o.data())) box->clear();
-  });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
@@ -308,22 +387,17 @@ int QtPanelHost::DeleteLastLine(int panel, int control) {
   if (!t.empty() && t.back() == '\n') t.pop_back();
   const size_t cut = t.rfind('\n');
   t.erase(cut == std::string::npos ? 0 : cut + 1);
-  QPointer<QObject> o = c->object;
-  const QString remaining = Q(t);
-  g.unlock();
-  OnGui([o, remaining] {
-    if (auto* box = qobject_cast<QPlainTextEdit*>(o.data())) box->setPlainText(remaining);
-  });
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }
 
 int QtPanelHost::InstallCallback(int panel, int control, PanelCallback callback, void* data) {
   std::lock_guard<std::mutex> g(lock_);
   if (control == 0) {
-    auto p = panels_.find(panel);
-    if (p == panels_.end()) return PANEL_ERR_UNKNOWN;
-    p->second->callback = callback;
-    p->second->data = data;
+    Panel* p = FindPanel(panel);
+    if (!p) return PANEL_ERR_UNKNOWN;
+    p->callback = callback;
+    p->data = data;
     return 0;
   }
   Control* c = Find(panel, control);
@@ -356,15 +430,7 @@ int QtPanelHost::Hide(int panel) {
   return 0;
 }
 
-int QtPanelHost::SetPanelDimmed(int panel, bool dimmed) {
-  QWidget* w = PanelWidget(panel);
-  if (!w) return PANEL_ERR_UNKNOWN;
-  QPointer<QWidget> p = w;
-  OnGui([p, dimmed] {
-    if (p) p->setEnabled(!dimmed);
-  });
-  return 0;
-}
+int QtPanelHost::SetPanelDimmed(int panel, bool dimmed) { return SetAttribute(panel, 0, ATTR_DIMMED, dimmed); }
 
 int QtPanelHost::SetTitle(int panel, const std::string& title) {
   QWidget* w = PanelWidget(panel);
@@ -377,149 +443,146 @@ int QtPanelHost::SetTitle(int panel, const std::string& title) {
   return 0;
 }
 
-void QtPanelHost::SetWaitCursor(bool on) {
-  OnGui([this, on] {
-    // Balanced: the override stack of the application is one deep here.
-    if (on && waitCursorDepth_ == 0) {
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-      waitCursorDepth_ = 1;
-    } else if (!on && waitCursorDepth_ == 1) {
-      QApplication::restoreOverrideCursor();
-      waitCursorDepth_ = 0;
-    }
+int QtPanelHost::CenterPanel(int panel) {
+  QWidget* w = PanelWidget(panel);
+  if (!w) return PANEL_ERR_UNKNOWN;
+  QPointer<QWidget> p = w;
+  OnGui([p] {
+    if (!p) return;
+    QScreen* screen = p->screen() ? p->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = p->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    p->move(frame.topLeft());
   });
+  return 0;
 }
 
-PopupAnswer QtPanelHost::Ask(const PopupRequest& r) {
-  PopupResponder responder;
+bool QtPanelHost::ScreenSize(int& width, int& height) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return false;
+  const QSize size = screen->size();
+  width = size.width();
+  height = size.height();
+  return true;
+}
+
+int QtPanelHost::InsertListItem(int panel, int control, int index, const std::string& label, int64_t value) {
+  std::unique_lock<std::mutex> g(lock_);
+  Control* c = Find(panel, control);
+  if (!c || c->spec.kind != ControlKind::Ring) return PANEL_ERR_UNKNOWN;
+  const int size = static_cast<int>(c->items.size());
+  if (index < -1 || index > size) return PANEL_ERR_UNKNOWN;
+  c->items.insert(index < 0 ? c->items.end() : c->items.begin() + index, {label, value});
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
+  return 0;
+}
+
+int QtPanelHost::DeleteListItems(int panel, int control, int index, int count) {
+  std::unique_lock<std::mutex> g(lock_);
+  Control* c = Find(panel, control);
+  if (!c || c->spec.kind != ControlKind::Ring) return PANEL_ERR_UNKNOWN;
+  const int size = static_cast<int>(c->items.size());
+  if (index < 0 || index > size || count < -1) return PANEL_ERR_UNKNOWN;
+  const int end = (count < 0 || count > size - index) ? size : index + count;
+  c->items.erase(c->items.begin() + index, c->items.begin() + end);
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
+  return 0;
+}
+
+int QtPanelHost::GetNumListItems(int panel, int control, int& count) {
+  std::lock_guard<std::mutex> g(lock_);
+  Control* c = Find(panel, control);
+  if (!c || c->spec.kind != ControlKind::Ring) return PANEL_ERR_UNKNOWN;
+  count = static_cast<int>(c->items.size());
+  return 0;
+}
+
+int QtPanelHost::SetTableSize(int panel, int control, int rows, int columns) {
+  if (rows < 0 || columns < 0 || rows > 100000 || columns > 1000) return PANEL_ERR_UNKNOWN;
+  std::unique_lock<std::mutex> g(lock_);
+  Control* c = Find(panel, control);
+  if (!c || c->spec.kind != ControlKind::Table) return PANEL_ERR_UNKNOWN;
+  c->cells.resize(static_cast<size_t>(rows));
+  for (auto& row : c->cells) row.resize(static_cast<size_t>(columns));
+  Post(g, [snapshot = *c] { ShowValue(snapshot); });
+  return 0;
+}
+
+int QtPanelHost::SetTableCell(int panel, int control, int row, int column, const std::string& text) {
+  std::unique_lock<std::mutex> g(lock_);
+  Control* c = Find(panel, control);
+  if (!c || c->spec.kind != ControlKind::Table) return PANEL_ERR_UNKNOWN;
+  if (row < 0 || column < 0 || static_cast<size_t>(row) >= c->cells.size() ||
+      static_cast<size_t>(column) >= c->cells[static_cast<size_t>(row)].size())
+    return PANEL_ERR_UNKNOWN;
+  c->cells[static_cast<size_t>(row)][static_cast<size_t>(column)] = text;
+  QPointer<QObject> o = c->object;
+  const QString t = Q(text);
+  Post(g, [o, row, column, t] { ShowCell(o.data(), row, column, t); });
+  return 0;
+}
+
+int QtPanelHost::GetTableCell(int panel, int control, int row, int column, std::string& text) {
+  std::lock_guard<std::mutex> g(lock_);
+  Control* c = Find(panel, control);
+  if (!c || c->spec.kind != ControlKind::Table) return PANEL_ERR_UNKNOWN;
+  if (row < 0 || column < 0 || static_cast<size_t>(row) >= c->cells.size() ||
+      static_cast<size_t>(column) >= c->cells[static_cast<size_t>(row)].size())
+    return PANEL_ERR_UNKNOWN;
+  text = c->cells[static_cast<size_t>(row)][static_cast<size_t>(column)];
+  return 0;
+}
+
+int QtPanelHost::AddPlot(int panel, int control, GraphItem item) {
+  int handle;
+  QPointer<QObject> o;
   {
     std::lock_guard<std::mutex> g(lock_);
-    responder = responder_;
+    Control* c = Find(panel, control);
+    if (!c || c->spec.kind != ControlKind::Graph) return PANEL_ERR_UNKNOWN;
+    if (item.axis != GRAPH_AXIS_LEFT && item.axis != GRAPH_AXIS_RIGHT) return PANEL_ERR_UNKNOWN;
+    handle = c->nextPlot++;
+    o = c->object;
   }
-  if (responder) return responder(r);
-  PopupAnswer a;
-  QWidget* parent = QApplication::activeWindow();
-  switch (r.kind) {
-    case PopupRequest::Message:
-      QMessageBox::information(parent, Q(r.title), Q(r.message));
-      a.accepted = true;
-      break;
-    case PopupRequest::Confirm:
-      a.accepted = QMessageBox::question(parent, Q(r.title), Q(r.message)) == QMessageBox::Yes;
-      break;
-    case PopupRequest::FileSelect: {
-      const QString start = Q(r.directory.empty() ? r.defaultName : r.directory + "/" + r.defaultName);
-      const QString filters = Q(r.message).replace(';', ' ') + ";;All files (*)";
-      const QString path = r.forSave ? QFileDialog::getSaveFileName(parent, Q(r.title), start, filters)
-                                     : QFileDialog::getOpenFileName(parent, Q(r.title), start, filters);
-      a.accepted = !path.isEmpty();
-      a.path = path.toStdString();
-      break;
-    }
-    case PopupRequest::DirSelect: {
-      const QString path = QFileDialog::getExistingDirectory(parent, Q(r.title), Q(r.directory));
-      a.accepted = !path.isEmpty();
-      a.path = path.toStdString();
-      break;
-    }
+  OnGui([o, handle, item = std::move(item)]() mutable {
+    if (auto* graph = qobject_cast<GraphControl*>(o.data())) graph->AddItem(handle, std::move(item));
+  });
+  return handle;
+}
+
+int QtPanelHost::DeletePlot(int panel, int control, int plot) {
+  QPointer<QObject> o;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    Control* c = Find(panel, control);
+    if (!c || c->spec.kind != ControlKind::Graph || plot == 0 || plot < -1) return PANEL_ERR_UNKNOWN;
+    o = c->object;
   }
-  return a;
+  OnGui([o, plot] {
+    if (auto* graph = qobject_cast<GraphControl*>(o.data())) graph->DeleteItem(plot);
+  });
+  return 0;
 }
 
-void QtPanelHost::MessagePopup(const std::string& title, const std::string& message) {
-  PopupRequest r{PopupRequest::Message, title, message, "", "", false};
-  // From another thread the message is shown later and does not block.
-  OnGui([this, r] { Ask(r); });
-}
-
-bool QtPanelHost::ConfirmPopup(const std::string& title, const std::string& message) {
-  if (QThread::currentThread() != thread()) return false;
-  return Ask({PopupRequest::Confirm, title, message, "", "", false}).accepted;
-}
-
-bool QtPanelHost::FileSelectPopup(const std::string& directory, const std::string& defaultName,
-                                  const std::string& filters, const std::string& title, bool forSave,
-                                  std::string& path) {
-  if (QThread::currentThread() != thread()) return false;
-  PopupAnswer a = Ask({PopupRequest::FileSelect, title, filters, directory, defaultName, forSave});
-  if (a.accepted) path = a.path;
-  return a.accepted;
-}
-
-bool QtPanelHost::DirSelectPopup(const std::string& directory, const std::string& title, std::string& path) {
-  if (QThread::currentThread() != thread()) return false;
-  PopupAnswer a = Ask({PopupRequest::DirSelect, title, "", directory, "", false});
-  if (a.accepted) path = a.path;
-  return a.accepted;
+int QtPanelHost::SetAxisRange(int panel, int control, GraphAxis axis, double min, double max) {
+  if (!std::isfinite(min) || !std::isfinite(max) || !(max > min)) return PANEL_ERR_UNKNOWN;
+  if (axis < GRAPH_AXIS_X || axis > GRAPH_AXIS_RIGHT) return PANEL_ERR_UNKNOWN;
+  QPointer<QObject> o;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    Control* c = Find(panel, control);
+    if (!c || c->spec.kind != ControlKind::Graph) return PANEL_ERR_UNKNOWN;
+    o = c->object;
+  }
+  OnGui([o, axis, min, max] {
+    if (auto* graph = qobject_cast<GraphControl*>(o.data())) graph->SetRange(axis, min, max);
+  });
+  return 0;
 }
 
 void QtPanelHost::QuitEventLoop() {
-  OnGui([] { QApplication::quit(); });
-}
-
-int QtPanelHost::RingInsert(int panel, int control, int index, const std::string& label, int64_t value) {
-  std::lock_guard<std::mutex> g(lock_);
-  Control* c = Find(panel, control);
-  if (!c || !qobject_cast<QComboBox*>(c->object.data())) return PANEL_ERR_UNKNOWN;
-  QPointer<QObject> o = c->object;
-  const QString text = Q(label);
-  OnGui([o, index, text, value] {
-    auto* box = qobject_cast<QComboBox*>(o.data());
-    if (!box) return;
-    const int at = (index < 0 || index > box->count()) ? box->count() : index;
-    box->insertItem(at, text, QVariant::fromValue<qlonglong>(value));
-  });
-  return 0;
-}
-
-int QtPanelHost::RingDeleteItems(int panel, int control, int index, int count) {
-  std::lock_guard<std::mutex> g(lock_);
-  Control* c = Find(panel, control);
-  if (!c || !qobject_cast<QComboBox*>(c->object.data()) || index < 0) return PANEL_ERR_UNKNOWN;
-  QPointer<QObject> o = c->object;
-  OnGui([o, index, count] {
-    auto* box = qobject_cast<QComboBox*>(o.data());
-    if (!box) return;
-    const int end = (count < 0 || index + count > box->count()) ? box->count() : index + count;
-    for (int i = end - 1; i >= index; --i) box->removeItem(i);
-  });
-  return 0;
-}
-
-bool QtPanelHost::eventFilter(QObject* watched, QEvent* event) {
-  int handle = 0;
-  bool hasCallback = false;
-  {
-    std::lock_guard<std::mutex> g(lock_);
-    for (auto& [h, p] : panels_)
-      if (p->widget == watched) {
-        handle = h;
-        hasCallback = p->callback != nullptr;
-      }
-  }
-  if (!handle || !hasCallback) return QObject::eventFilter(watched, event);
-  switch (event->type()) {
-    case QEvent::Close:
-      // The panel's callback decides what closing means.
-      event->ignore();
-      Fire(handle, 0, EVENT_CLOSE);
-      return true;
-    case QEvent::KeyPress: {
-      auto* key = static_cast<QKeyEvent*>(event);
-      int code = 0;
-      if (key->key() == Qt::Key_Escape) code = PANEL_KEY_ESC;
-      else if (key->key() == Qt::Key_F1) code = PANEL_KEY_F1;
-      if (code) Fire(handle, 0, EVENT_KEYPRESS, code);
-      break;
-    }
-    case QEvent::WindowActivate:
-      Fire(handle, 0, EVENT_GOT_FOCUS);
-      break;
-    case QEvent::WindowDeactivate:
-      Fire(handle, 0, EVENT_LOST_FOCUS);
-      break;
-    default:
-      break;
-  }
-  return QObject::eventFilter(watched, event);
+  // exit(), not quit(): quit() first asks every window to close, and the main
+  // panel answers a close by shutting down, not by closing.
+  OnGui([] { QCoreApplication::exit(0); });
 }

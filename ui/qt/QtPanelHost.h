@@ -1,23 +1,41 @@
 // The Qt host of the panel layer. Panels are Designer forms; their controls are
-// found by object name through the control table. Control values live in a
-// model guarded by a mutex, so getters from the tick thread never touch
-// widgets; widget updates from other threads are queued to the GUI thread.
+// found by object name through the control table (ui/qt/PanelForms). Control
+// values live in a model guarded by a mutex, so getters from the tick thread
+// never touch widgets; widget updates from other threads are queued to the GUI
+// thread. What the operator does to a control updates the model first and then
+// calls the control's callback on the GUI thread.
 #pragma once
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
-class QTimer;
-
-enum class ControlKind { TextBox, Timer, Lamp, Numeric, Text, Ring, Button, Switch, Menu, Other };
+enum class ControlKind {
+  TextBox,   // QPlainTextEdit
+  Timer,     // a QTimer the host creates
+  Lamp,      // QLabel painted as a round lamp
+  Numeric,   // QSpinBox, QDoubleSpinBox
+  Text,      // QLineEdit or QLabel
+  Ring,      // QComboBox of (label, value) items
+  Button,    // QAbstractButton, commits on click
+  Switch,    // checkable QAbstractButton, value 0/1
+  Menu,      // QAction, or a QMenu as a whole
+  Table,     // QTableWidget of strings
+  Graph,     // GraphControl
+  Progress,  // QProgressBar, value 0..100
+  Tab,       // QTabWidget, value = page index
+  Other,     // a QLabel or frame that only takes labels, colours, dimming
+};
 
 struct ControlSpec {
   int id;
@@ -49,10 +67,13 @@ class QtPanelHost : public QObject, public PanelHost {
 
   // Creates the panel of `resource`; returns its handle (> 0) or a negative
   // code. GUI thread only.
-  int LoadPanel(PanelResource resource);
+  int LoadPanel(int resource) override;
+  int DiscardPanel(int panel) override;
   QWidget* PanelWidget(int panel) const;
+  QObject* ControlObject(int panel, int control) const;
   QWidget* ControlWidget(int panel, int control) const;
-  // Tests answer popups here instead of an operator (nullptr: real dialogs).
+  // Every popup goes through here: tests answer instead of an operator
+  // (nullptr: real dialogs). Thread-safe.
   void SetPopupResponder(PopupResponder responder);
 
   int SetInt(int panel, int control, int64_t value) override;
@@ -62,6 +83,7 @@ class QtPanelHost : public QObject, public PanelHost {
   int GetDouble(int panel, int control, double& value) override;
   int GetString(int panel, int control, std::string& value) override;
   int SetAttribute(int panel, int control, PanelAttribute attribute, int64_t value) override;
+  int GetAttribute(int panel, int control, PanelAttribute attribute, int64_t& value) override;
   int SetLabel(int panel, int control, const std::string& label) override;
   int AppendText(int panel, int control, const std::string& text) override;
   int ClearText(int panel, int control) override;
@@ -71,6 +93,17 @@ class QtPanelHost : public QObject, public PanelHost {
   int Hide(int panel) override;
   int SetPanelDimmed(int panel, bool dimmed) override;
   int SetTitle(int panel, const std::string& title) override;
+  int CenterPanel(int panel) override;
+  bool ScreenSize(int& width, int& height) override;
+  int InsertListItem(int panel, int control, int index, const std::string& label, int64_t value) override;
+  int DeleteListItems(int panel, int control, int index, int count) override;
+  int GetNumListItems(int panel, int control, int& count) override;
+  int SetTableSize(int panel, int control, int rows, int columns) override;
+  int SetTableCell(int panel, int control, int row, int column, const std::string& text) override;
+  int GetTableCell(int panel, int control, int row, int column, std::string& text) override;
+  int AddPlot(int panel, int control, GraphItem item) override;
+  int DeletePlot(int panel, int control, int plot) override;
+  int SetAxisRange(int panel, int control, GraphAxis axis, double min, double max) override;
   void SetWaitCursor(bool on) override;
   void MessagePopup(const std::string& title, const std::string& message) override;
   bool ConfirmPopup(const std::string& title, const std::string& message) override;
@@ -78,19 +111,58 @@ class QtPanelHost : public QObject, public PanelHost {
                        const std::string& title, bool forSave, std::string& path) override;
   bool DirSelectPopup(const std::string& directory, const std::string& title, std::string& path) override;
   void QuitEventLoop() override;
-  int RingInsert(int panel, int control, int index, const std::string& label, int64_t value) override;
-  int RingDeleteItems(int panel, int control, int index, int count) override;
+
+  // The model behind one control.
+  struct Control {
+    ControlSpec spec{};
+    QPointer<QObject> object;
+    int64_t intValue = 0;
+    double doubleValue = 0;
+    std::string text;
+    std::vector<std::pair<std::string, int64_t>> items;  // rings
+    std::vector<std::vector<std::string>> cells;         // tables
+    double minValue = -1e18;  // numeric fields
+    double maxValue = 1e18;
+    bool integer = true;      // a QSpinBox rather than a QDoubleSpinBox
+    int64_t onColour = 0x00C000;
+    int64_t offColour = 0x404040;
+    bool dimmed = false;
+    bool visible = true;
+    bool checked = false;
+    int nextPlot = 1;
+    PanelCallback callback = nullptr;
+    void* data = nullptr;
+  };
+
+  struct Panel {
+    int resource = 0;
+    QPointer<QWidget> widget;
+    std::map<int, Control> controls;
+    PanelCallback callback = nullptr;  // panel-level events
+    void* data = nullptr;
+    bool dimmed = false;
+  };
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  struct Control;
-  struct Panel;
   // Runs `work` on the GUI thread: at once when called there, else queued.
   void OnGui(std::function<void()> work);
+  // Releases the lock, then runs `work` as OnGui does: widget work never runs
+  // under the lock, since widgets send events that come back to the host.
+  void Post(std::unique_lock<std::mutex>& held, std::function<void()> work);
   Control* Find(int panel, int control);  // caller holds lock_
+  Panel* FindPanel(int panel);            // caller holds lock_
+  // Connects what the operator does to a control with the model and its
+  // callback (QtPanelWidgets.cpp).
+  void Bind(int panel, Control& control);
   void Fire(int panel, int control, int event, int data1 = 0, int data2 = 0);
+  // Applies what the operator did to the model of (panel, control); false
+  // when the control is gone.
+  bool UpdateModel(int panel, int control, const std::function<void(Control&)>& update);
+  bool PanelEvent(int handle, QObject* watched, QEvent* event);
+  bool ControlEvent(QObject* watched, QEvent* event);
   PopupAnswer Ask(const PopupRequest& request);
 
   mutable std::mutex lock_;
@@ -98,4 +170,7 @@ class QtPanelHost : public QObject, public PanelHost {
   int nextHandle_ = 1;
   PopupResponder responder_;
   int waitCursorDepth_ = 0;
+  // Widget work still queued: while any is, work from the GUI thread queues
+  // behind it so widgets see changes in the order the model took them.
+  std::atomic<int> queued_{0};
 };

@@ -1,0 +1,20 @@
+#include "app/ModuleHooks.h"
+
+#include "comm/ComChannel.h"
+#include "comm/udp.h"
+#include "engine/McycleCyclic.h"
+
+namespace {
+// The program ends right after either shutdown, so Exit closes the UDP socket
+// too; closing it early loses nothing.
+void CloseLink(bool /*includingUdp*/) { McycleChannelClose(); }
+}  // namespace
+
+McModuleHooks mcModuleHooks = [] {
+  McModuleHooks hooks;
+  hooks.udpInit = UdpInit;
+  hooks.scanSerialPorts = McycleScanReg;
+  hooks.closeLink = CloseLink;
+  hooks.prepareCyclicRequests = McycleCyclicPrepareRequests;
+  return hooks;
+}();

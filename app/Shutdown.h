@@ -1,0 +1,14 @@
+// Ending the interactive program.
+#pragma once
+
+enum class McShutdown {
+  Close,  // the main panel is closed: every link is closed
+  Exit,   // the Exit menu item: the serial port is closed, a UDP socket stays
+};
+
+// Closes the cycle timer first (it waits for a running tick), then frees the
+// trace buffer, flushes and closes the object log and closes the link, and
+// ends the event loop. Later calls do nothing.
+void McycleShutdown(McShutdown kind);
+// Arms the shutdown again (start-up).
+void McycleShutdownReset();

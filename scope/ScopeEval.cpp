@@ -1,0 +1,3 @@
+#include "scope/ScopeEval.h"
+
+ScopeEvalData edScopeEvalData;

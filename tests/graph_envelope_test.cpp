@@ -1,0 +1,97 @@
+// Column envelope of long waveforms: no sample's extreme may be lost, and no
+// view may index outside the samples.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "ui/Graph.h"
+
+namespace {
+
+TEST(GraphEnvelopeTest, EveryColumnHoldsTheExtremesOfItsSamples) {
+  // 1000 samples over 10 columns: 100 per column.
+  std::vector<double> y(1000);
+  for (size_t i = 0; i < y.size(); ++i) y[i] = std::sin(static_cast<double>(i) * 0.05) * 10;
+  y[437] = 99;   // a one-sample spike in column 4
+  y[812] = -99;  // and a dip in column 8
+  std::vector<GraphColumn> cols;
+  GraphColumnEnvelope(y.data(), y.size(), 0, 1, 0, 1000, 10, cols);
+  ASSERT_EQ(cols.size(), 10u);
+  for (int c = 0; c < 10; ++c) {
+    // The column's samples and the line on to the next column's first one.
+    double lo = 1e9, hi = -1e9;
+    for (int i = c * 100; i <= std::min((c + 1) * 100, 999); ++i) {
+      lo = std::min(lo, y[static_cast<size_t>(i)]);
+      hi = std::max(hi, y[static_cast<size_t>(i)]);
+    }
+    ASSERT_TRUE(cols[static_cast<size_t>(c)].used) << c;
+    EXPECT_EQ(cols[static_cast<size_t>(c)].min, lo) << c;
+    EXPECT_EQ(cols[static_cast<size_t>(c)].max, hi) << c;
+  }
+  EXPECT_EQ(cols[4].max, 99);
+  EXPECT_EQ(cols[8].min, -99);
+}
+
+TEST(GraphEnvelopeTest, OnlyTheViewCountsAndStartAndStepAreHonoured) {
+  // Samples at x = 100, 102, 104, ...; view 110..130 over 4 columns of 5.
+  std::vector<double> y(50);
+  for (size_t i = 0; i < y.size(); ++i) y[i] = static_cast<double>(i);
+  std::vector<GraphColumn> cols;
+  GraphColumnEnvelope(y.data(), y.size(), 100, 2, 110, 130, 4, cols);
+  ASSERT_EQ(cols.size(), 4u);
+  // Column 0 covers x 110..115: samples 5, 6, 7 (x 110, 112, 114) and the
+  // line to x 116 crossing the edge at 7.5.
+  EXPECT_EQ(cols[0].min, 5);
+  EXPECT_DOUBLE_EQ(cols[0].max, 7.5);
+  EXPECT_DOUBLE_EQ(cols[1].min, 7.5);
+  EXPECT_DOUBLE_EQ(cols[3].min, 12.5);  // entering at x 125
+  EXPECT_DOUBLE_EQ(cols[3].max, 15);    // leaving the view at x 130
+  // Sparse data: the line still passes through the columns between samples.
+  const double sparse[3] = {0, 10, 0};
+  GraphColumnEnvelope(sparse, 3, 0, 10, 0, 30, 30, cols);
+  int used = 0;
+  for (const auto& c : cols) used += c.used;
+  EXPECT_EQ(used, 21);
+  EXPECT_EQ(cols[4].min, 4);
+  EXPECT_EQ(cols[4].max, 5);
+}
+
+TEST(GraphEnvelopeTest, NanBreaksTheLineAndOddViewsAreHarmless) {
+  std::vector<double> y = {1, std::numeric_limits<double>::quiet_NaN(), 3, 4};
+  std::vector<GraphColumn> cols;
+  GraphColumnEnvelope(y.data(), y.size(), 0, 1, 0, 4, 2, cols);
+  EXPECT_EQ(cols[0].min, 1);
+  EXPECT_EQ(cols[0].max, 1);  // no line from 1 across the gap
+  EXPECT_EQ(cols[1].min, 3);
+  EXPECT_EQ(cols[1].max, 4);
+
+  const double far = 1e300;
+  for (auto view : {std::pair{far, 2 * far}, std::pair{-2 * far, -far}, std::pair{5.0, 5.0}, std::pair{5.0, 1.0},
+                    std::pair{-far, far}}) {
+    GraphColumnEnvelope(y.data(), y.size(), 0, 1, view.first, view.second, 100, cols);
+    ASSERT_EQ(cols.size(), 100u);
+  }
+  GraphColumnEnvelope(y.data(), y.size(), 0, 0, 0, 4, 2, cols);  // no step
+  EXPECT_FALSE(cols[0].used || cols[1].used);
+  GraphColumnEnvelope(y.data(), y.size(), 0, 1, 0, 4, 0, cols);
+  EXPECT_TRUE(cols.empty());
+}
+
+TEST(GraphEnvelopeTest, VisibleRangeReachesOneSampleBeyondTheView) {
+  size_t first = 0, last = 0;
+  GraphVisibleRange(100, 0, 1, 10.5, 20.5, first, last);
+  EXPECT_EQ(first, 10u);  // x = 10 lies left of the view: the line into it
+  EXPECT_EQ(last, 22u);   // up to x = 21
+  GraphVisibleRange(100, 0, 1, -50, 1000, first, last);
+  EXPECT_EQ(first, 0u);
+  EXPECT_EQ(last, 100u);
+  GraphVisibleRange(100, 0, 1, 200, 300, first, last);
+  EXPECT_EQ(first, last);
+  GraphVisibleRange(0, 0, 1, 0, 10, first, last);
+  EXPECT_EQ(first, last);
+}
+
+}  // namespace

@@ -1,0 +1,221 @@
+// Every operator action of the main panel that talks to the controller: the
+// link guard and the signal each one posts.
+#include <QCheckBox>
+#include <QComboBox>
+
+#include "app/ModuleHooks.h"
+#include "app/PanelCallbacks.h"
+#include "app/Ramtype.h"
+#include "app/Startup.h"
+#include "comm/ComQueue.h"
+#include "engine/Mcycle.h"
+#include "gui/PanelFixture.h"
+#include "hmi/hmi.h"
+#include "ui/Panel.h"
+#include "ui/PanelIds.h"
+
+namespace {
+
+constexpr const char* kNoLink = "Target not connected!\n";
+
+struct MenuSignal {
+  int item;
+  uint16_t signal;
+};
+const MenuSignal kMenuSignals[] = {
+    {MAIN_MENU_LINK_TEST, 20},        {MAIN_MENU_DATE_TIME, 50},      {MAIN_MENU_HOME, 7},
+    {MAIN_MENU_SEEK_POS1, 8},         {MAIN_MENU_SEEK_POS2, 9},       {MAIN_MENU_PUNCH, 10},
+    {MAIN_MENU_FORM, 11},             {MAIN_MENU_MARK_ON, 12},        {MAIN_MENU_MARK_OFF, 13},
+    {MAIN_MENU_PRESS_ON, 16},         {MAIN_MENU_PRESS_OFF, 17},      {MAIN_MENU_HOVER_ON, 14},
+    {MAIN_MENU_HOVER_OFF, 15},        {MAIN_MENU_HOME_ABSOLUT, 54},   {MAIN_MENU_JOG_ON, 55},
+    {MAIN_MENU_JOG_OFF, 56},          {MAIN_MENU_CYCLE_BASIC, 36},    {MAIN_MENU_CYCLE_FORM2, 37},
+    {MAIN_MENU_CYCLE_FORM3, 38},      {MAIN_MENU_MACRO_STOP, 57},     {MAIN_MENU_TRIGGER, 40},
+    {MAIN_MENU_TRIGGER_BACKWARD, 30}, {MAIN_MENU_TRIGGER_FORWARD, 31}, {MAIN_MENU_TRIGGER_MCYCLE, 32},
+    {MAIN_MENU_TRIGGER_HARDWARE, 33}, {MAIN_MENU_TRACE_FREEZE, 34},   {MAIN_MENU_TRACE_UNFREEZE, 35},
+    {MAIN_MENU_COM_LOGGING, 48},
+};
+
+struct ButtonSignal {
+  int control;
+  uint16_t first;   // first click
+  uint16_t second;  // second click (a switch goes back off)
+};
+const ButtonSignal kButtonSignals[] = {
+    {MAIN_CMD_HOME, 7, 7},          {MAIN_CMD_SEEK_POS1, 8, 8},       {MAIN_CMD_SEEK_POS2, 9, 9},
+    {MAIN_CMD_PUNCH, 10, 10},       {MAIN_BIN_SW_MARK, 12, 13},       {MAIN_BIN_SW_UDSEL_INHIBIT, 27, 28},
+    {MAIN_BIN_SW_PRESSURE_MON, 44, 45},
+};
+
+class MainPanelCommandsTest : public PanelFixture {};
+
+TEST_F(MainPanelCommandsTest, WithoutALinkEachActionSaysSoOnceAndPostsNothing) {
+  std::vector<std::pair<std::string, std::function<void()>>> actions;
+  for (const MenuSignal& m : kMenuSignals) actions.push_back({"menu " + std::to_string(m.item), [=, this] { Choose(m.item); }});
+  for (int item : {MAIN_MENU_RUN_SCRIPT, MAIN_MENU_MACRO_UPLOAD})
+    actions.push_back({"menu " + std::to_string(item), [=, this] { Choose(item); }});
+  for (const ButtonSignal& b : kButtonSignals)
+    actions.push_back({"control " + std::to_string(b.control), [=, this] { Click(main, b.control); }});
+  actions.push_back({"run script button", [=, this] { Click(main, MAIN_CMD_RUN_SCRIPT); }});
+  actions.push_back({"sample time ring", [=, this] { ChooseRing(main, MAIN_RING_SAMPLE_TIME, 5); }});
+  actions.push_back({"ram type ring", [=, this] { ChooseRing(main, MAIN_RING_RAMTYPE, 0x30); }});
+  actions.push_back({"configuration read", [=, this] { Click(uwMcConfigPanelHandle, CONF_CMD_READ); }});
+  actions.push_back({"configuration write", [=, this] { Click(uwMcConfigPanelHandle, CONF_CMD_WRITE); }});
+  answer = {true, (dir / "x.mbi").string()};
+  for (auto& [name, act] : actions) {
+    ClearLog();
+    act();
+    EXPECT_EQ(Log(), kNoLink) << name;
+    EXPECT_TRUE(Signals().empty()) << name;
+  }
+  EXPECT_TRUE(popups.empty());  // no file was asked for
+  // The rings go back to "no choice".
+  int64_t v = -1;
+  PanelGetInt(main, MAIN_RING_SAMPLE_TIME, v);
+  EXPECT_EQ(v, 0);
+  PanelGetInt(main, MAIN_RING_RAMTYPE, v);
+  EXPECT_EQ(v, RAMTYPE_NO_SELECTION);
+}
+
+TEST_F(MainPanelCommandsTest, WithALinkEachItemAndButtonPostsItsSignal) {
+  ubCqDataChannel = 1;
+  for (const MenuSignal& m : kMenuSignals) {
+    Choose(m.item);
+    EXPECT_EQ(Signals(), std::vector<uint16_t>{m.signal}) << m.item;
+  }
+  for (const ButtonSignal& b : kButtonSignals) {
+    Click(main, b.control);
+    Click(main, b.control);
+    EXPECT_EQ(Signals(), (std::vector<uint16_t>{b.first, b.second})) << b.control;
+  }
+  EXPECT_EQ(Log().find(kNoLink), std::string::npos);
+}
+
+TEST_F(MainPanelCommandsTest, MarkItemsSetTheMarkSwitchAndLoggingFollowsItsCheckMark) {
+  ubCqDataChannel = 3;
+  auto* mark = qobject_cast<QCheckBox*>(host->ControlObject(main, MAIN_BIN_SW_MARK));
+  Choose(MAIN_MENU_MARK_ON);
+  EXPECT_TRUE(mark->isChecked());
+  Choose(MAIN_MENU_MARK_OFF);
+  EXPECT_FALSE(mark->isChecked());
+  Signals();
+  // The logging machine moves the check mark; the item only asks.
+  PanelSetAttribute(main, MAIN_MENU_COM_LOGGING, ATTR_CHECKED, 1);
+  Choose(MAIN_MENU_COM_LOGGING);
+  EXPECT_EQ(Signals(), std::vector<uint16_t>{49});
+  EXPECT_TRUE(Action(main, MAIN_MENU_COM_LOGGING)->isChecked());
+}
+
+TEST_F(MainPanelCommandsTest, SampleTimeCodeFollowsTheFirmware) {
+  ubCqDataChannel = 1;
+  ClearLog();
+  ChooseRing(main, MAIN_RING_SAMPLE_TIME, 5);  // 10 ms
+  EXPECT_EQ(ubMcSampleTime, 20);
+  EXPECT_EQ(Signals(), std::vector<uint16_t>{23});
+  ubMcFlag3 |= MC_FLAG3_FW_P0417;
+  ChooseRing(main, MAIN_RING_SAMPLE_TIME, 5);
+  EXPECT_EQ(ubMcSampleTime, 10);
+  ChooseRing(main, MAIN_RING_SAMPLE_TIME, 1);
+  EXPECT_EQ(ubMcSampleTime, 1);
+  EXPECT_EQ(Log(), "Set Sample Time: 10 ms\nSet Sample Time: 10 ms\nSet Sample Time: 0,5 ms\n");
+  Signals();
+
+  // A ring value off the table (0 is set without a link) changes nothing.
+  for (int64_t off : std::initializer_list<int64_t>{0, 9, -1, 0x100000001LL}) {
+    PanelSetInt(main, MAIN_RING_SAMPLE_TIME, off);
+    MAIN_RING_SAMPLE_TIME_Callback(main, MAIN_RING_SAMPLE_TIME, EVENT_COMMIT, nullptr, 0, 0);
+  }
+  EXPECT_EQ(ubMcSampleTime, 1);
+  EXPECT_TRUE(Signals().empty());
+}
+
+TEST_F(MainPanelCommandsTest, SampleTimeMenuNeedsNoLinkAndMovesItsCheckMark) {
+  ClearLog();
+  Choose(MAIN_MENU_SAMPLE_100);
+  EXPECT_EQ(ubMcSampleTime, 200);
+  EXPECT_EQ(Signals(), std::vector<uint16_t>{23});
+  Choose(MAIN_MENU_SAMPLE_2);
+  EXPECT_EQ(ubMcSampleTime, 4);
+  Signals();
+  for (int item = MAIN_MENU_SAMPLE_0_5; item <= MAIN_MENU_SAMPLE_100; ++item)
+    EXPECT_EQ(Action(main, item)->isChecked(), item == MAIN_MENU_SAMPLE_2) << item;
+  EXPECT_EQ(Log(), "Set Sample Time: 100 ms\nSet Sample Time: 2 ms\n");
+}
+
+TEST_F(MainPanelCommandsTest, RamTypeRing) {
+  ubCqDataChannel = 1;
+  ClearLog();
+  ChooseRing(main, MAIN_RING_RAMTYPE, 79);  // not available
+  int64_t v = 0;
+  PanelGetInt(main, MAIN_RING_RAMTYPE, v);
+  EXPECT_EQ(v, 255);
+  EXPECT_EQ(qobject_cast<QComboBox*>(host->ControlObject(main, MAIN_RING_RAMTYPE))->currentIndex(), -1);
+  EXPECT_EQ(Log(), "Ramtype not available!\n");
+  EXPECT_TRUE(Signals().empty());
+
+  ClearLog();
+  PanelSetInt(main, MAIN_RING_RAMTYPE, 51);  // no name: nothing happens
+  RING_RAMTYPE_Callback(main, MAIN_RING_RAMTYPE, EVENT_COMMIT, nullptr, 0, 0);
+  EXPECT_EQ(Log(), "");
+  EXPECT_TRUE(Signals().empty());
+
+  ChooseRing(main, MAIN_RING_RAMTYPE, 0x92);
+  EXPECT_EQ(ubMcRamtypeTel, 0x92);
+  EXPECT_EQ(Log(), "Ramtype: Ram T2\n");
+  EXPECT_EQ(Signals(), std::vector<uint16_t>{24});
+}
+
+TEST_F(MainPanelCommandsTest, SoftValueItems) {
+  ClearLog();
+  Choose(MAIN_MENU_SOFT_60);
+  EXPECT_EQ(Log(), "Soft parameter values are not supported in this build\n");
+  EXPECT_TRUE(Signals().empty());
+
+  static uint16_t given = 0xFFFF;
+  mcModuleHooks.setSoftParm = [](uint16_t value) { given = value; };
+  Choose(MAIN_MENU_SOFT_OFF);
+  EXPECT_EQ(given, 0);
+  Choose(MAIN_MENU_SOFT_1);
+  EXPECT_EQ(given, 1);
+  EXPECT_EQ(Signals(), (std::vector<uint16_t>{5, 5}));
+  for (int item = MAIN_MENU_SOFT_OFF; item <= MAIN_MENU_SOFT_1; ++item)
+    EXPECT_EQ(Action(main, item)->isChecked(), item == MAIN_MENU_SOFT_1) << item;
+}
+
+TEST_F(MainPanelCommandsTest, ConfigurationPanelByteOrder) {
+  ubCqDataChannel = 3;
+  const int ip[4] = {192, 168, 0, 10};
+  for (int i = 0; i < 4; ++i) PanelSetInt(uwMcConfigPanelHandle, CONF_NUM_IP_1 + i, ip[i]);
+  for (int i = 0; i < 6; ++i) PanelSetInt(uwMcConfigPanelHandle, CONF_NUM_MAC_1 + i, 0x10 + i);
+  ubMcFlag = 0x48;  // bits of an earlier erase
+  ubMcFlag3 |= MC_FLAG3_ETHERNET_READ;
+  Click(uwMcConfigPanelHandle, CONF_CMD_WRITE);
+  EXPECT_EQ(udMcIpAddr, 0xC0A8000Au);
+  const uint8_t mac[6] = {0x15, 0x14, 0x13, 0x12, 0x11, 0x10};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(udMcMacAddr[i], mac[i]) << i;
+  EXPECT_EQ(ubMcFlag, MC_FLAG_MEM_ETHERNET);
+  EXPECT_FALSE(ubMcFlag3 & MC_FLAG3_ETHERNET_READ);
+  EXPECT_EQ(Signals(), std::vector<uint16_t>{51});
+
+  Click(uwMcConfigPanelHandle, CONF_CMD_READ);
+  EXPECT_EQ(ubMcFlag, MC_FLAG_MEM_ETHERNET | MC_FLAG_MEM_READ);
+  EXPECT_TRUE(ubMcFlag3 & MC_FLAG3_ETHERNET_READ);
+  EXPECT_EQ(Signals(), std::vector<uint16_t>{51});
+
+  PanelDisplay(uwMcConfigPanelHandle);
+  Process();
+  Click(uwMcConfigPanelHandle, CONF_CMD_CLOSE);
+  Process();
+  EXPECT_FALSE(Visible(uwMcConfigPanelHandle));
+}
+
+TEST_F(MainPanelCommandsTest, AllOperationControlsDimAndUndim) {
+  HmiAllButtonDeactive(main);
+  Process();
+  for (uint16_t c : kHmiOperationControls) EXPECT_TRUE(Dimmed(main, c)) << c;
+  EXPECT_FALSE(Dimmed(main, MAIN_CMD_CLEAR_LOG));
+  HmiAllButtonActive(main);
+  Process();
+  for (uint16_t c : kHmiOperationControls) EXPECT_FALSE(Dimmed(main, c)) << c;
+}
+
+}  // namespace
