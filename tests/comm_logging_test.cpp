@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PanelCallbacks.h"
 #include "comm/ComQueue.h"
 #include "support/LinkFixture.h"
 
@@ -18,12 +19,13 @@ class CommLogging : public LinkFixture {
            std::all_of(std::begin(cqDataQueue), std::end(cqDataQueue),
                        [](const CqElement& e) { return e.ubStatus == CQ_FREE; });
   }
-  // Posts `signal` once the engine rests and waits until it rests again;
-  // Requests() then lists what the sim saw meanwhile.
-  void Post(uint16_t signal) {
+  // Chooses the menu item "Communication logging" once the engine rests and
+  // waits until it rests again; Requests() then lists what the sim saw
+  // meanwhile.
+  void ChooseLogging() {
     ASSERT_TRUE(TickUntil([&] { return Settled(); }, 10000));
     seen_ = sim_->Journal().size();
-    McycleSignalQueuePut(signal);
+    MAIN_MENU_Callback(1, MAIN_MENU_COM_LOGGING, EVENT_COMMIT, nullptr, 0, 0);
     TickPaced();
     ASSERT_TRUE(TickUntil([&] { return Settled(); }, 5000));
   }
@@ -41,7 +43,7 @@ class CommLogging : public LinkFixture {
 
 TEST_F(CommLogging, RefusedOffTheUsbLinkWithNothingSent) {
   ASSERT_TRUE(Connect(SimLink::Serial));
-  Post(MC_SIG_LOGGING_ON);
+  ChooseLogging();
   EXPECT_NE(Log().find("Error: Communication logging \n       only avaliable for USB!\n"), std::string::npos)
       << Log();
   EXPECT_TRUE(Requests().empty());
@@ -49,14 +51,15 @@ TEST_F(CommLogging, RefusedOffTheUsbLinkWithNothingSent) {
   EXPECT_EQ(Checked(), 0);
   EXPECT_EQ(Dimmed(MAIN_CMD_HOME), 0);
   // Switching off there restores the panel but sends nothing either.
-  Post(MC_SIG_LOGGING_OFF);
+  McycleSignalQueuePut(MC_SIG_LOGGING_OFF);
+  ASSERT_TRUE(TickUntil([&] { return Log().find("Communication logging off\n") != std::string::npos; }, 100));
+  for (int i = 0; i < 100; ++i) TickPaced();
   EXPECT_TRUE(Requests().empty());
-  EXPECT_NE(Log().find("Communication logging off\n"), std::string::npos);
 }
 
 TEST_F(CommLogging, OnTheUsbLinkTheControllersTextShowsUntilSwitchedOff) {
   ASSERT_TRUE(Connect(SimLink::Usb));
-  Post(MC_SIG_LOGGING_ON);
+  ChooseLogging();
   std::vector<std::string> sent = Requests();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_NE(sent[0].find(" 2B 2000 00 00000109 -"), std::string::npos) << sent[0];
@@ -71,7 +74,7 @@ TEST_F(CommLogging, OnTheUsbLinkTheControllersTextShowsUntilSwitchedOff) {
   // The controller's own text arrives in the log.
   EXPECT_TRUE(TickUntil([&] { return Log().find("RC7 LOG ") != std::string::npos; }, 1000)) << Log();
 
-  Post(MC_SIG_LOGGING_OFF);
+  ChooseLogging();  // checked: this time it switches off
   sent = Requests();
   ASSERT_GE(sent.size(), 1u);
   EXPECT_NE(sent.back().find(" 2B 2000 00 0000010A -"), std::string::npos) << sent.back();
@@ -91,7 +94,7 @@ TEST_F(CommLogging, OnTheUsbLinkTheControllersTextShowsUntilSwitchedOff) {
 
 TEST_F(CommLogging, AControllerThatRefusesLeavesLoggingOff) {
   ASSERT_TRUE(Connect(SimLink::Usb, {"--abort-object", "0x2000:0"}));
-  Post(MC_SIG_LOGGING_ON);
+  ChooseLogging();
   EXPECT_EQ(Requests().size(), 4u);  // four attempts
   EXPECT_FALSE(ubCqFlag & CQ_FLAG_RAW_TEXT);
   EXPECT_EQ(Log().find("Communication logging on"), std::string::npos);

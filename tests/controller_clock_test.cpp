@@ -4,6 +4,7 @@
 #include <ctime>
 #include <string>
 
+#include "app/PanelCallbacks.h"
 #include "comm/ComQueue.h"
 #include "support/LinkFixture.h"
 
@@ -22,7 +23,7 @@ class ControllerClock : public LinkFixture, public ::testing::WithParamInterface
   void ReadClock() {
     ASSERT_TRUE(TickUntil([&] { return Idle() && QueueEmpty(); }, 10000));
     seenBefore_ = sim_->Journal().size();
-    McycleSignalQueuePut(MC_SIG_DATE_TIME);
+    MAIN_MENU_Callback(1, MAIN_MENU_DATE_TIME, EVENT_COMMIT, nullptr, 0, 0);
     TickPaced();
     ASSERT_TRUE(TickUntil([&] { return Idle() && QueueEmpty(); }, 5000));
   }
