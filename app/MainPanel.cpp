@@ -13,6 +13,7 @@
 #include "engine/Mcycle.h"
 #include "engine/Timer.h"
 #include "hmi/hmi.h"
+#include "objects/CommandLine.h"
 #include "objects/ScriptLoader.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
@@ -218,6 +219,7 @@ void MainPanelSetUp(int panel) {
     PanelInstallCallback(panel, item, MAIN_MENU_Callback, nullptr);
   PanelInstallCallback(panel, MAIN_RING_SAMPLE_TIME, MAIN_RING_SAMPLE_TIME_Callback, nullptr);
   PanelInstallCallback(panel, MAIN_RING_COM_CHANNEL, MAIN_RING_COM_CHANNEL_Callback, nullptr);
+  PanelInstallCallback(panel, MAIN_TXT_CMDLINE, MAIN_TXT_CMDLINE_Callback, nullptr);
   PanelInstallCallback(panel, MAIN_RING_RAMTYPE, RING_RAMTYPE_Callback, nullptr);
   PanelInstallCallback(panel, MAIN_BIN_SW_POS_MON_ON, MAIN_BIN_SW_POS_MON_ON_Callback, nullptr);
   // The channel ring and the command line get their callbacks from the

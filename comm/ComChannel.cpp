@@ -13,6 +13,7 @@
 #include "comm/zel_ether.h"
 #include "engine/Mcycle.h"
 #include "hmi/hmi.h"
+#include "objects/ScriptLoader.h"
 #include "params/CtrlCmd.h"
 #include "platform/PortScan.h"
 #include "platform/Serial.h"
@@ -141,12 +142,20 @@ void SelectUsb() {
 
 // Every connection starts from fresh containers and the P0417 log filling;
 // identification switches the filling when the controller says otherwise.
-void McycleChannelContainersInit() {
-  CtrlCmdListInit();
+void McycleContainersInit(bool keepScript) {
+  if (keepScript) CtrlCmdCommandListInit();
+  else CtrlCmdListInit();
   CtrlCmdParameterContainerInit();
   CtrlCmdDataContainerInit();
   CtrlCmdRdParameterContainerInit();
   CtrlCmdLogDataContainerP417Init();
+}
+
+void McycleChannelContainersInit() {
+  // A running script (or one about to start) keeps its entries and texts.
+  const bool busy = McycleScriptContainerBusy();
+  if (busy) Say("Channel changed while an operation runs: its script is kept\n");
+  McycleContainersInit(busy);
 }
 
 void McycleChannelClose() { CloseLinkPorts(); }

@@ -46,7 +46,7 @@ void Finish(int code) {
 }
 
 bool LinkOpened() {
-  McycleChannelContainersInit();
+  McycleContainersInit(false);
   Say("Com Channel is open\n");
   return true;
 }

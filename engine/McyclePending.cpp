@@ -4,7 +4,6 @@
 #include "engine/McycleMachines.h"
 
 void McycleTelegramlistStateMachine() { uwMcycleState = MC_STATE_IDLE; }
-void McycleWriteScriptListStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleWriteParameterStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleReadParameterStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleGetScopeDataStateMachine(uint8_t) { uwMcycleState = MC_STATE_IDLE; }

@@ -104,7 +104,10 @@ void CtrlCmdListInit() {
   for (auto& l : sScrContainer.uwLabelEntry) l = CTRL_CMD_LABEL_UNDEFINED;
   for (auto& c : sScrContainer.udCounter) c = 0;
   sScrContainer.uwLineCount = 0;
+  CtrlCmdCommandListInit();
+}
 
+void CtrlCmdCommandListInit() {
   ClearFrom(sCmdContainer, 0);
   Fill(sCmdContainer, 0,
        {

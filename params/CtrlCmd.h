@@ -155,6 +155,8 @@ void CtrlCmdEntriesClear(CtrlCmdContainer& c, int first, int count);
 // Clears the script container (its texts freed; counts, labels undefined,
 // counters and line count reset) and fills the command list.
 void CtrlCmdListInit();
+// Fills the command list only (CtrlCmdListInit without the script container).
+void CtrlCmdCommandListInit();
 // Parameter set: 7 entries; values 0 except the take-parameter entry.
 void CtrlCmdParameterContainerInit();
 // Extended parameter set: 27 entries; values 0 except the take-parameter entry.

@@ -79,11 +79,14 @@ const char* SimFaultName(SimFault fault) {
 
 SimController::SimController() {
   objects_[{0x2000, 0}] = {0, 2, false};        // command object
-  objects_[{0x2002, 0}] = {0x00050A1C, 4, true}; // firmware revision
+  objects_[{0x2002, 0}] = {0x1234, 2, false};    // a word object
   objects_[{0x2004, 0}] = {0x12345678, 4, true}; // status word used by the link test
+  objects_[{0x200F, 0}] = {0x0A1C, 2, true};     // firmware version
   objects_[{0x2100, 0}] = {0x0417, 2, true};
+  objects_[{0x2103, 0}] = {0x05, 1, false};      // a byte object
   objects_[{0x2106, 0}] = {0x10, 1, false};
-  objects_[{0x2119, 0}] = {0x00ABCDEF, 3, false};
+  objects_[{0x2119, 0}] = {0x00ABCDEF, 3, false}; // answered with specifier 0x47
+  objects_[{0x2602, 1}] = {0x3F800000, 4, false}; // a float object, 1.0
 }
 
 bool SimController::SetFault(SimFault fault, const std::string& selector) {

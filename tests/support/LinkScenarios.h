@@ -58,8 +58,8 @@ TEST_P(LinkFault, RepeatedAndRecoveredOrFailed) {
   }
   // Whatever a passing fault left on the line, the next request is clean.
   if (std::string(c.selector) == "all" && !c.succeeds) return;
-  EXPECT_EQ(Request(CQ_SDO_READ, 0x2002, 0), 2);
-  EXPECT_EQ(uint32_t{cqCanData.udData}, 0x00050A1Cu);
+  EXPECT_EQ(Request(CQ_SDO_READ, 0x200F, 0), 2);
+  EXPECT_EQ(uint32_t{cqCanData.udData}, 0x0A1Cu);
 }
 
 inline const FaultCase kFaultCases[] = {
