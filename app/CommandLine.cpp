@@ -121,7 +121,13 @@ int ReadBatch(int argc, const char* const* argv, McStartOptions& o, std::string&
 
 const char* McycleBatchUsage() {
   return "usage: strokedesk [-expert] [-kithara] [-com_check] [-tmout:<ms>]\n"
-         "       strokedesk -batch [-dc com <port 1..18> | -dc ipv4 | -dc usb] [-script <file>] [-tmout:<ms>]\n";
+         "       strokedesk -batch [-dc com <port 1..18> | -dc ipv4 | -dc usb] [-script <file>] [-tmout:<ms>]\n"
+         "batch exit codes:\n"
+         "  0  every slot finished without error\n"
+         "  1  the batch ran but something failed: port or socket not opened, connect failed,\n"
+         "     script not opened, not compiled, empty, or ended on a run-time error\n"
+         "  2  the command line was rejected\n"
+         "  3  stopped by SIGINT or SIGTERM\n";
 }
 
 int McycleParseCommandLine(int argc, const char* const* argv, McStartOptions& o, std::string& error) {

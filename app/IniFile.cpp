@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/Startup.h"
+#include "comm/zel_ether.h"
 #include "hmi/hmi.h"
 #include "platform/Paths.h"
 #include "ui/Panel.h"
@@ -81,7 +82,13 @@ void HandleAddress(const std::string& line, int lineNumber, bool isIp) {
   char text[64];
   if (isIp) {
     const int fields[4] = {MAIN_NUM_IP_1, MAIN_NUM_IP_2, MAIN_NUM_IP_3, MAIN_NUM_IP_4};
-    for (int i = 0; i < 4; ++i) PanelSetInt(uwMcMainPanelHandle, fields[i], a[i]);
+    uint8_t address[4];
+    for (int i = 0; i < 4; ++i) {
+      PanelSetInt(uwMcMainPanelHandle, fields[i], a[i]);
+      address[i] = static_cast<uint8_t>(a[i]);
+    }
+    // Batch mode has no fields: its Ethernet channel takes the address here.
+    ZelEtherSetDestination(address);
     std::snprintf(text, sizeof text, "IP-Address:  %d.%d.%d.%d\n", a[0], a[1], a[2], a[3]);
   } else {
     std::snprintf(text, sizeof text, "Subnet mask: %d.%d.%d.%d\n\n", a[0], a[1], a[2], a[3]);

@@ -9,7 +9,8 @@ inline constexpr const char* INI_FILE_NAME = "StrokeDesk.ini";
 inline constexpr size_t INI_LINE_MAX = 219;
 
 // Reads StrokeDesk.ini from `directory` and writes what it found into the log
-// window (start-up, direct); "ip_addr" fills the main panel's four IP fields.
+// window (start-up, direct); "ip_addr" fills the main panel's four IP fields
+// and the Ethernet channel's target address (which batch mode uses).
 // Lines that are too long or carry a bad address are reported, and the fields
 // keep their values.
 void McycleReadIniFile(const char* directory);

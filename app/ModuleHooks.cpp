@@ -2,6 +2,7 @@
 
 #include "comm/ComChannel.h"
 #include "comm/udp.h"
+#include "engine/McycleCyclic.h"
 #include "engine/McycleParameter.h"
 #include "objects/ScriptMachine.h"
 
@@ -21,6 +22,7 @@ McModuleHooks mcModuleHooks = [] {
   hooks.scanSerialPorts = McycleScanReg;
   hooks.closeLink = CloseLink;
   hooks.setSoftParm = SetSoftParm;
+  hooks.prepareCyclicRequests = McycleCyclicPrepareRequests;
   hooks.closeObjectLog = CloseObjectLog;
   return hooks;
 }();

@@ -96,13 +96,13 @@ void SelectSerial(int port) {
 }
 
 void SelectUdp(int panel) {
-  int64_t field[4] = {};
-  for (int i = 0; i < 4; ++i) PanelGetInt(panel, MAIN_NUM_IP_1 + i, field[i]);
-  udUdpEthDestIp_DWORD = 0;
+  uint8_t fields[4] = {};
   for (int i = 0; i < 4; ++i) {
-    ubUdpEthDestIp[3 - i] = static_cast<uint8_t>(field[i]);
-    udUdpEthDestIp_DWORD = udUdpEthDestIp_DWORD << 8 | ubUdpEthDestIp[3 - i];
+    int64_t field = 0;
+    PanelGetInt(panel, MAIN_NUM_IP_1 + i, field);
+    fields[i] = static_cast<uint8_t>(field);
   }
+  ZelEtherSetDestination(fields);
   char address[20];
   std::snprintf(address, sizeof address, "%d.%d.%d.%d", ubUdpEthDestIp[3], ubUdpEthDestIp[2], ubUdpEthDestIp[1],
                 ubUdpEthDestIp[0]);
@@ -142,18 +142,20 @@ void SelectUsb() {
 
 // Every connection starts from fresh containers and the P0417 log filling;
 // identification switches the filling when the controller says otherwise.
-void McycleChannelContainersInit() {
-  // A running script (or one about to start) keeps its entries and texts.
-  if (McycleScriptContainerBusy()) {
-    CtrlCmdCommandListInit();
-    Say("Channel changed while an operation runs: its script is kept\n");
-  } else {
-    CtrlCmdListInit();
-  }
+void McycleContainersInit(bool keepScript) {
+  if (keepScript) CtrlCmdCommandListInit();
+  else CtrlCmdListInit();
   CtrlCmdParameterContainerInit();
   CtrlCmdDataContainerInit();
   CtrlCmdRdParameterContainerInit();
   CtrlCmdLogDataContainerP417Init();
+}
+
+void McycleChannelContainersInit() {
+  // A running script (or one about to start) keeps its entries and texts.
+  const bool busy = McycleScriptContainerBusy();
+  if (busy) Say("Channel changed while an operation runs: its script is kept\n");
+  McycleContainersInit(busy);
 }
 
 void McycleChannelClose() { CloseLinkPorts(); }

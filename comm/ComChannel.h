@@ -33,3 +33,7 @@ uint8_t McycleUsbScanReg(uint8_t mode);
 void McycleChannelClose();
 // Prepares the containers for a new connection (each time a link opens).
 void McycleChannelContainersInit();
+// Prepares them without looking at what runs: keepScript fills only the
+// command list and leaves the script container. The batch opens its link
+// before it compiles its script and passes false.
+void McycleContainersInit(bool keepScript);

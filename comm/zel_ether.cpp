@@ -86,6 +86,14 @@ uint8_t ZelEtherDecodeBlockTelegram(const uint8_t* data, size_t size, uint16_t l
   return rc;
 }
 
+void ZelEtherSetDestination(const uint8_t fields[4]) {
+  udUdpEthDestIp_DWORD = 0;
+  for (int i = 0; i < 4; ++i) {
+    ubUdpEthDestIp[3 - i] = fields[i];
+    udUdpEthDestIp_DWORD = udUdpEthDestIp_DWORD << 8 | fields[i];
+  }
+}
+
 uint8_t ZelEtherInitSocket(const char* destIp) { return UdpStart(destIp); }
 
 uint8_t ZelEtherWriteSDOCanData(CqElement element) {

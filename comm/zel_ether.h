@@ -41,6 +41,9 @@ uint8_t ZelEtherDecodeSdoTelegram(const uint8_t* data, size_t size, uint32_t con
 uint8_t ZelEtherDecodeBlockTelegram(const uint8_t* data, size_t size, uint16_t length, uint32_t controllerIp,
                                     uint32_t ownIp, uint8_t* out);
 
+// Sets the controller's address from its four fields, first to last
+// (ubUdpEthDestIp holds them last octet first).
+void ZelEtherSetDestination(const uint8_t fields[4]);
 // Opens the UDP socket: UdpStart's result.
 uint8_t ZelEtherInitSocket(const char* destIp);
 // Sends one queue slot as a telegram on link 3 or 4: 0 sent, 1 failed or

@@ -35,6 +35,9 @@ std::atomic<uint8_t> ubMcFlag5{0};
 uint8_t ubMcComSpeed;
 uint32_t udMcIpAddr;
 
+static_assert(MC_ASYNC_TICK_MS == static_cast<uint32_t>(ASYNC_TIMER_INTERVAL_S * 1000 + 0.5),
+              "engine time follows the asynchronous timer's period");
+
 namespace {
 
 // Producers post from the GUI thread and from the tick; the consumer is the
@@ -269,7 +272,9 @@ void McycleBasicStateMachine(uint16_t signal) {
 }
 
 void McycleTimerCallback() {
-  udMcTimeTick += MC_TICK_MS;
+  // Engine milliseconds are real milliseconds on every tick source: the
+  // asynchronous timer of batch mode ticks every 10 ms, the others every 2.
+  udMcTimeTick += ubTimerSel == TIMER_SEL_ASYNC ? MC_ASYNC_TICK_MS : MC_TICK_MS;
   HmiGetQueue();
   McycleStateMachine(McycleSignalQueueGet());
   CqCheckAndReadCanOpenDataFrame();

@@ -12,6 +12,7 @@ inline constexpr int MC_STACK_SIZE = 20;
 inline constexpr uint16_t MC_STACK_EMPTY = 255;   // McyclePop() on an empty stack
 inline constexpr uint16_t MC_STATE_IDLE = 0x0101; // basic machine, step 1
 inline constexpr uint32_t MC_TICK_MS = 2;         // engine ms added per tick
+inline constexpr uint32_t MC_ASYNC_TICK_MS = 10;  // ... per tick of the asynchronous timer (batch mode)
 
 // Signals posted by the panels and machines (the basic machine's table).
 enum McSignal : uint16_t {

@@ -1,5 +1,6 @@
 // Operator helpers over the panel layer: message boxes and dimming.
 #include "app/Startup.h"
+#include "engine/Mcycle.h"
 #include "hmi/hmi.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
@@ -12,7 +13,12 @@ const uint16_t kHmiOperationControls[HMI_OPERATION_CONTROL_COUNT] = {
     MAIN_MENU_COMMANDS,    MAIN_MENU_TRACE,           MAIN_MENU_SOFT,
 };
 
-void HmiLogDirect(const std::string& text) { PanelAppendText(uwMcMainPanelHandle, MAIN_TXTBOX_LOG, text); }
+void HmiLogDirect(const std::string& text) {
+  // Without panels (batch mode) the text goes to standard output, in order
+  // with every other message.
+  if (ubMcFlag3 & MC_FLAG3_BATCH_MODE) HmiLogWindowOut(text.c_str(), uwMcMainPanelHandle, HI_PRIO_TEXT, MAIN_TXTBOX_LOG);
+  else PanelAppendText(uwMcMainPanelHandle, MAIN_TXTBOX_LOG, text);
+}
 
 bool HmiYesNoMessageBox(const char* title, const char* message) {
   return PanelConfirmPopup(title ? title : "", message ? message : "");

@@ -89,7 +89,7 @@ uint8_t ScriptObjectLogWrite(const char* line) {
 
 ScriptStep ScriptPathTooLong() {
   ScriptSay("Error: path length to big!\n");
-  return ScriptStep::End;
+  return ScriptStep::Fail;
 }
 
 int ScriptExpandMeta(char* text, size_t size) {

@@ -9,6 +9,7 @@
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleBatch.h"
 #include "engine/McycleMachines.h"
 #include "hmi/hmi.h"
 #include "objects/OBJCMD.h"
@@ -56,7 +57,7 @@ ScriptStep Goto(const CtrlCmdEntry& e) {
   const uint16_t target = e.uwLabel >= 1 && e.uwLabel <= 9 ? Scr().uwLabelEntry[e.uwLabel - 1] : CTRL_CMD_LABEL_UNDEFINED;
   if (target >= Scr().uwNumOfEntries) {
     ScriptSay("Error line %d: label %d not defined", e.uwLine, e.uwLabel);
-    return ScriptStep::End;
+    return ScriptStep::Fail;
   }
   ScriptSay("GOTO label %d, line %d", e.uwLabel, Scr().entries[target].uwLine);
   uwScrIndex = target;
@@ -65,10 +66,10 @@ ScriptStep Goto(const CtrlCmdEntry& e) {
 
 ScriptStep CounterDec(const CtrlCmdEntry& e) {
   uint32_t* c = Counter(e);
-  if (!c) return ScriptStep::End;
+  if (!c) return ScriptStep::Fail;
   if (*c == 0) {
     ScriptSay("Counter %d error: counter < 0", e.ubCounter);
-    return ScriptStep::End;
+    return ScriptStep::Fail;
   }
   --*c;
   ScriptSay("Counter %d dec = %d", e.ubCounter, static_cast<int>(*c));
@@ -77,7 +78,7 @@ ScriptStep CounterDec(const CtrlCmdEntry& e) {
 
 ScriptStep Skip(const CtrlCmdEntry& e, bool onZero) {
   uint32_t* c = Counter(e);
-  if (!c) return ScriptStep::End;
+  if (!c) return ScriptStep::Fail;
   if ((*c == 0) != onZero) return ScriptStep::Next;
   char head[64];
   if (onZero)
@@ -97,7 +98,7 @@ ScriptStep If(const CtrlCmdEntry& e) {
   const bool known = !std::strcmp(op, "==") || !std::strcmp(op, "!=") || !std::strcmp(op, ">") || !std::strcmp(op, "<");
   if (uwScrIndex == 0 || !known) {
     ScriptSay("Error line %d: IF %s without a value to compare", e.uwLine, op);
-    return ScriptStep::End;
+    return ScriptStep::Fail;
   }
   const uint32_t read = Scr().entries[uwScrIndex - 1].udData;
   const uint32_t value = e.udData;
@@ -121,7 +122,7 @@ ScriptStep TraceDownload() {
   // script could not go on.
   if (McyclePush(MC_SCRIPT_TRACE_BACK) != 0) {
     ScriptSay("Trace: Download not started (return stack full)");
-    return ScriptStep::End;
+    return ScriptStep::Fail;
   }
   udScopeTime = 0;
   ScriptSay("Trace: Download");
@@ -157,7 +158,7 @@ ScriptStep RunEntry(CtrlCmdEntry& e) {
   if (f & SCR_FLAG_GOTO) return Goto(e);
   if (f & SCR_FLAG_COUNTER_SET) {
     uint32_t* c = Counter(e);
-    if (!c) return ScriptStep::End;
+    if (!c) return ScriptStep::Fail;
     *c = e.udArg1;
     return ScriptStep::Next;
   }
@@ -190,6 +191,10 @@ ScriptStep RunEntry(CtrlCmdEntry& e) {
 void After(ScriptStep step) {
   if (step == ScriptStep::Next) NextEntry();
   else if (step == ScriptStep::End) Go(MC_SCRIPT_END);
+  else if (step == ScriptStep::Fail) {
+    McycleBatchNoteFailure();
+    Go(MC_SCRIPT_END);
+  }
 }
 
 // A stop request is honoured at the start of a step, except while a request

@@ -80,7 +80,7 @@ ScriptStep ScriptObjectAccess(CtrlCmdEntry& e) {
   if (r == 0) {
     ScriptSay("Transmission ERROR");
     ubCQWriteSDOState = 1;
-    return ScriptStep::End;
+    return ScriptStep::Fail;
   }
   if (!read) return ScriptStep::Next;
   CqElementRead(&cqCanData, ubMcCanHandle);

@@ -11,6 +11,7 @@ enum class ScriptStep : uint8_t {
   Wait,  // call the step again on the next tick
   Next,  // go on with the next entry
   End,   // end the script
+  Fail,  // end the script on a run-time error (a batch run then fails)
 };
 
 // A run-time message: a line in the message log, or on standard output in

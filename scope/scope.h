@@ -7,11 +7,13 @@ inline constexpr uint8_t SCOPE_FLAG_DISPLAY_B = 0x02;
 inline constexpr uint8_t SCOPE_FLAG_SECOND_TRACE = 0x40;
 
 extern std::atomic<uint8_t> ubScopeFlag;
+
 // Download duration in ms: cleared by whoever starts a download, advanced by
 // the download machine.
 extern uint32_t udScopeTime;
 
-// What identification found (firmware version: product << 16 | revision) and
+// What identification found (firmware version: product number in bits 16 to
+// 31, revision in bits 0 to 15) and
 // the copies of the data container's sample time, status word 0, ram type and
 // mode words 0 and 1.
 extern uint32_t udScopeFwVersion;

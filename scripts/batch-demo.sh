@@ -1,9 +1,41 @@
 #!/usr/bin/env bash
-# Batch demo without a display: starts the program in batch mode and prints
-# its output and exit code.
+# Batch demo without a display: starts the controller simulator, runs the
+# demo script in batch mode against it over a pseudo-terminal (serial port 3),
+# prints the program's output, its exit code and the object log it wrote,
+# stops the simulator and exits with the batch's exit code.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-build/strokedesk -batch -script resources/demo.pms
+root=$PWD
+work=$(mktemp -d)
+sim_pid=
+cleanup() {
+  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+"$root/build/rc7sim" --no-udp --no-pty4 --stroke 1000 --lifetime 120 >"$work/sim.out" 2>"$work/sim.err" &
+sim_pid=$!
+for _ in $(seq 100); do
+  grep -q '^ready' "$work/sim.out" && break
+  sleep 0.1
+done
+pty=$(sed -n 's/^pty1 //p' "$work/sim.out")
+if [[ -z $pty ]]; then
+  echo "rc7sim did not start:" >&2
+  cat "$work/sim.err" >&2
+  exit 1
+fi
+echo "rc7sim: controller on $pty (serial port 3)"
+echo "\$ strokedesk -batch -dc com 3 -script resources/demo.pms"
+
+# The object log file of the script lands in the working folder.
+(cd "$work" && STROKEDESK_COM3=$pty "$root/build/strokedesk" -batch -dc com 3 -script "$root/resources/demo.pms")
 rc=$?
 echo "strokedesk exit code: $rc"
+for log in "$work"/*_demo; do
+  [[ -f $log ]] || continue
+  echo "object log $(basename "$log"):"
+  cat "$log"
+done
 exit $rc

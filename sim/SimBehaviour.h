@@ -9,6 +9,15 @@
 
 class SimController;
 
+// What a behaviour makes of a request in place of the normal answer.
+enum class SimIntercept {
+  None,    // answer as usual
+  Abort,   // answer with an abort
+  Silent,  // answer nothing
+  HangUp,  // close the line the request came on (a vanished device), answer nothing
+  Exit,    // end the simulator at once
+};
+
 class SimBehaviour {
  public:
   virtual ~SimBehaviour() = default;
@@ -27,6 +36,19 @@ class SimBehaviour {
   virtual bool Write(SimController&, uint16_t /*index*/, uint8_t /*sub*/, uint32_t /*value*/, bool& /*accepted*/) {
     return false;
   }
+  // Asked before every request is answered; `request` counts all requests
+  // from 1. The first behaviour that does not say None decides.
+  virtual SimIntercept Intercept(unsigned /*request*/, uint16_t /*index*/, uint8_t /*sub*/) {
+    return SimIntercept::None;
+  }
+  // Text the controller sends of its own accord on pseudo-terminal link
+  // `link` (1 or 4): after answering `request` with `answer` (8-byte
+  // payloads), and now and then with nothing asked (`nowMs` from SimNowMs).
+  // Empty: nothing.
+  virtual std::string TextAfterAnswer(int /*link*/, const uint8_t* /*request*/, const uint8_t* /*answer*/) {
+    return {};
+  }
+  virtual std::string TextUnasked(int /*link*/, int64_t /*nowMs*/) { return {}; }
 };
 
 // Registers a behaviour (static storage) and returns true; call from a

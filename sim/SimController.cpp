@@ -59,6 +59,16 @@ uint8_t ReadCommand(uint8_t width) {
   }
 }
 
+const char* InterceptName(SimIntercept intercept) {
+  switch (intercept) {
+    case SimIntercept::Abort: return "abort-object";
+    case SimIntercept::Silent: return "silent";
+    case SimIntercept::HangUp: return "hang-up";
+    case SimIntercept::Exit: return "exit";
+    default: return "-";
+  }
+}
+
 }  // namespace
 
 const char* SimFaultName(SimFault fault) {
@@ -127,6 +137,15 @@ bool SimController::WriteBehaviour(uint16_t index, uint8_t sub, uint32_t value, 
   return false;
 }
 
+bool SimController::Lookup(uint16_t index, uint8_t sub, uint32_t& value) {
+  uint8_t width = 0;
+  if (ReadBehaviour(index, sub, value, width)) return true;
+  const auto it = objects_.find({index, sub});
+  if (it == objects_.end()) return false;
+  value = it->second.value;
+  return true;
+}
+
 bool SimRegisterBehaviour(SimBehaviour* behaviour) {
   const_cast<std::vector<SimBehaviour*>&>(SimBehaviours()).push_back(behaviour);
   return true;
@@ -155,9 +174,19 @@ SimAnswer SimController::Handle(const uint8_t* req, int link) {
   const uint8_t sub = req[3];
   const uint32_t data = Get32(req + 4);
   const char* fault = "-";
+  SimIntercept intercept = SimIntercept::None;
+  for (SimBehaviour* b : SimBehaviours())
+    if ((intercept = b->Intercept(n, index, sub)) != SimIntercept::None) break;
 
   std::memcpy(a.payload, req, 4);
-  if (hits(SimFault::Drop)) {
+  if (intercept != SimIntercept::None) {
+    fault = InterceptName(intercept);
+    a.send = intercept == SimIntercept::Abort;
+    a.payload[0] = 0x80;
+    Put32(a.payload + 4, kAbortNoObject);
+    a.hangUp = intercept == SimIntercept::HangUp;
+    a.exitNow = intercept == SimIntercept::Exit;
+  } else if (hits(SimFault::Drop)) {
     fault = SimFaultName(SimFault::Drop);
   } else {
     a.send = true;

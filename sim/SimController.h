@@ -36,6 +36,8 @@ struct SimAnswer {
   bool strayShort = false; // a short datagram goes first (UDP)
   bool strayBytes = false; // stray bytes go first (serial links)
   int blockNumber = -1;    // a block follows the answer
+  bool hangUp = false;     // close the line the request came on
+  bool exitNow = false;    // end the simulator
 };
 
 class SimController {
@@ -54,6 +56,9 @@ class SimController {
   SimAnswer Handle(const uint8_t* request, int link);
   // The block data of block `number`.
   void BlockData(int number, uint8_t* out) const;
+  // The value a read of the object would give (behaviours, then the
+  // dictionary), without counting a request; false for an unknown object.
+  bool Lookup(uint16_t index, uint8_t sub, uint32_t& value);
 
  private:
   bool ReadBehaviour(uint16_t index, uint8_t sub, uint32_t& value, uint8_t& width);

@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "comm/CRC16.h"
 #include "sim/SimSerialSpeed.h"
+#include "sim/SimBehaviour.h"
 
 namespace {
 
@@ -19,6 +21,8 @@ constexpr char kMagic[5] = {'Z', 'E', 'C', 'A', 'N'};
 constexpr size_t kFrame = 9;
 constexpr size_t kTelegram = 31;
 constexpr uint32_t kResponseCob = 0x58F;
+// Text of the controller's own goes a little after the answer it follows.
+constexpr int64_t kTextDelayMs = 30;
 
 void Put32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
@@ -135,9 +139,29 @@ void SimLinks::Flush(int64_t now) {
   }
 }
 
+void SimLinks::QueueText(int link, const std::string& text) {
+  if (text.empty() || (link == 1 ? pty1_.master : pty4_.master) < 0) return;
+  pending_.push_back({SimNowMs() + options_.delayMs + kTextDelayMs, link, {text.begin(), text.end()}, 0, 0});
+}
+
+void SimLinks::TextUnasked(int64_t now) {
+  for (int link : {1, 4})
+    for (SimBehaviour* b : SimBehaviours()) QueueText(link, b->TextUnasked(link, now));
+}
+
+void SimLinks::HangUp(int link) {
+  Pty& pty = link == 1 ? pty1_ : pty4_;
+  if (pty.slave >= 0) ::close(pty.slave);
+  if (pty.master >= 0) ::close(pty.master);
+  pty.slave = pty.master = -1;
+  std::erase_if(pending_, [link](const Pending& p) { return p.link == link; });
+}
+
 void SimLinks::Answer(const uint8_t* request, int link, uint32_t ownIp, uint32_t requestSender, uint32_t peerIp,
                       uint16_t peerPort) {
   const SimAnswer a = controller_.Handle(request, link);
+  if (a.exitNow) std::exit(0);
+  if (a.hangUp && link != 3) HangUp(link);
   if (!a.send) return;
   if (link == 1) {
     if (a.strayBytes) Queue(1, {0x0D, 0x11, 0x13});
@@ -157,6 +181,8 @@ void SimLinks::Answer(const uint8_t* request, int link, uint32_t ownIp, uint32_t
     if (a.corrupt) t[29] ^= 0xFF;
     Queue(link, t, peerIp, peerPort);
   }
+  if (link != 3)
+    for (SimBehaviour* b : SimBehaviours()) QueueText(link, b->TextAfterAnswer(link, request, a.payload));
   if (a.blockNumber < 0) return;
   std::vector<uint8_t> data(controller_.BlockLength());
   controller_.BlockData(a.blockNumber, data.data());
@@ -243,6 +269,7 @@ void SimLinks::ReadUdp() {
 void SimLinks::Serve(int ms) {
   const int64_t end = SimNowMs() + ms;
   for (int64_t now = SimNowMs(); now < end; now = SimNowMs()) {
+    TextUnasked(now);
     Flush(now);
     int64_t wait = end - now;
     for (const Pending& p : pending_) wait = std::min<int64_t>(wait, std::max<int64_t>(0, p.due - now));

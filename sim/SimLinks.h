@@ -58,6 +58,10 @@ class SimLinks {
   void Answer(const uint8_t* request, int link, uint32_t ownIp, uint32_t requestSender, uint32_t peerIp,
               uint16_t peerPort);
   void Queue(int link, std::vector<uint8_t> bytes, uint32_t ip = 0, uint16_t port = 0);
+  // Text of the behaviours on a pseudo-terminal link; closing a line.
+  void QueueText(int link, const std::string& text);
+  void TextUnasked(int64_t now);
+  void HangUp(int link);
   void Flush(int64_t now);
   void Log(const char* tag, int link, const std::vector<uint8_t>& bytes) const;
 

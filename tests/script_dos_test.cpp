@@ -24,7 +24,7 @@ class ScriptDos : public ScriptRunFixture {
     }
     return done();
   }
-  TempDir dir;
+  ScriptTempDir dir;
 };
 
 TEST_F(ScriptDos, TheEngineGoesOnWhileTheCommandRuns) {

@@ -35,7 +35,7 @@ class ScriptFiles : public ScriptRunFixture {
     return found.empty() ? "" : found[0];
   }
 
-  TempDir dir;
+  ScriptTempDir dir;
 };
 
 TEST_F(ScriptFiles, ObjectLogCreateObjectsAppendAndClose) {

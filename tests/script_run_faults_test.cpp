@@ -122,7 +122,7 @@ TEST_F(ScriptFaults, AbortedReadIsSentFourTimesThenTransmissionError) {
 // While a script runs (or waits to start), its container is not rewritten:
 // neither by a new load, nor by a channel that opens.
 TEST_F(ScriptFaults, TheContainerOfARunningScriptStaysAsItIs) {
-  TempDir dir;
+  ScriptTempDir dir;
   controller.hold = true;
   ASSERT_TRUE(StartScript({"rd 0x2002 0", "log_create objects", "dos true"}));
   Step(4);

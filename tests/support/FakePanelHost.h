@@ -20,6 +20,9 @@ class FakePanelHost : public PanelHost {
   int GetDouble(int p, int c, double& v) override { return Record(p, c, [&] { v = doubles[{p, c}]; }); }
   int GetString(int p, int c, std::string& v) override { return Record(p, c, [&] { v = texts[{p, c}]; }); }
   int SetAttribute(int p, int c, PanelAttribute a, int64_t v) override;
+  int GetAttribute(int p, int c, PanelAttribute a, int64_t& v) override {
+    return Record(p, c, [&] { v = attributes[{p, c}][a]; });
+  }
   int SetLabel(int p, int c, const std::string& l) override { return Record(p, c, [&] { labels[{p, c}] = l; }); }
   int AppendText(int p, int c, const std::string& t) override {
     if (onAppendText) onAppendText(t);

@@ -29,17 +29,17 @@ bool ScriptActive() {
          swStackPointer != 0;
 }
 
-TempDir::TempDir() {
+ScriptTempDir::ScriptTempDir() {
   char templ[] = "/tmp/strokedesk-test-XXXXXX";
   if (mkdtemp(templ)) path_ = templ;
 }
 
-TempDir::~TempDir() {
+ScriptTempDir::~ScriptTempDir() {
   std::error_code ec;
   if (!path_.empty()) std::filesystem::remove_all(path_, ec);
 }
 
-std::vector<std::string> TempDir::Files() const {
+std::vector<std::string> ScriptTempDir::Files() const {
   std::vector<std::string> names;
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(path_, ec)) names.push_back(entry.path().filename());

@@ -15,12 +15,12 @@
 bool ScriptActive();
 
 // A folder under /tmp, removed with everything in it when the object goes.
-class TempDir {
+class ScriptTempDir {
  public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
+  ScriptTempDir();
+  ~ScriptTempDir();
+  ScriptTempDir(const ScriptTempDir&) = delete;
+  ScriptTempDir& operator=(const ScriptTempDir&) = delete;
   const std::string& Path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
   // Names of the files in the folder, sorted.

@@ -93,7 +93,7 @@ TEST_P(ScriptScenario, EscDuringAReadLeavesTheNextOperationItsOwnAnswer) {
 }
 
 TEST_P(ScriptScenario, ObjectLogFileAndSavedLog) {
-  TempDir dir;
+  ScriptTempDir dir;
   ASSERT_TRUE(Open());
   ASSERT_TRUE(Run({"log_path " + dir.Path(), "trace_path " + dir.Path(), "log_create e2e", "log_object 0x2002 0",
                    "wrw 0x2002 0 0xBEEF", "log_object 0x2002 0", "log_object 0x2103 0", "log_close",

@@ -47,7 +47,8 @@ QWidget* WithFixedFont(QWidget* panel, const char* textBox) {
 const std::vector<ControlSpec> kMain = {
     CTRL(MAIN_, TXTBOX_LOG, TextBox),
     {MAIN_TIMER_TICK, "TIMER_TICK", ControlKind::Timer, 2},
-    {MAIN_TIMER_RAM, "TIMER_RAM", ControlKind::Timer, 500},
+    // The periodic check: the position monitor's poll period and the USB watch.
+    {MAIN_TIMER_RAM, "TIMER_RAM", ControlKind::Timer, 250},
     CTRL(MAIN_, LED_READY, Lamp),
     CTRL(MAIN_, LED_STATUS, Lamp),
     CTRL(MAIN_, LED_LOGGING, Lamp),

@@ -1,0 +1,224 @@
+// The program in batch mode, end to end: build/strokedesk against rc7sim on
+// pseudo-terminals, with no display variable set. What it prints on
+// standard output, in order, its exit code, how long it takes to give up on
+// a controller that is gone, and what the controller saw.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "objects/OBJCMD.h"
+#include "support/ProgramRun.h"
+#include "support/SimProcess.h"
+
+namespace {
+
+// A request the controller never answers fails after four attempts of the
+// 200 ms time-out, at 10 ms per tick; the program's start and end come on top.
+constexpr double kGiveUpSeconds = 4 * (0.200 + 2 * 0.010);
+constexpr double kStartAndEndSeconds = 3.0;
+
+class BatchRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = "/tmp/batch-run-" + std::to_string(::getpid());
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::string Script(const std::string& name, const std::string& text) {
+    const std::string path = dir_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  // Starts rc7sim with only the link asked for.
+  void StartSim(bool usb, std::vector<std::string> options = {}) {
+    options.insert(options.end(), {"--no-udp", usb ? "--no-pty1" : "--no-pty4"});
+    sim_ = std::make_unique<SimProcess>(options);
+    ASSERT_TRUE(sim_->Ready());
+  }
+  // "-batch -dc usb -script <path>" against the simulator's USB link.
+  ProgramRunResult RunUsb(const std::string& script, ProgramRunOptions o = {}) {
+    o.args = {"-batch", "-dc", "usb", "-script", script};
+    o.set.push_back("STROKEDESK_USB=" + sim_->Pty4());
+    o.workingDirectory = dir_;
+    return RunStrokeDesk(o);
+  }
+  // The texts appear in `out` in this order.
+  static ::testing::AssertionResult InOrder(const std::string& out, const std::vector<std::string>& texts) {
+    size_t at = 0;
+    for (const std::string& t : texts) {
+      const size_t found = out.find(t, at);
+      if (found == std::string::npos) return ::testing::AssertionFailure() << "\"" << t << "\" missing in:\n" << out;
+      at = found + t.size();
+    }
+    return ::testing::AssertionSuccess();
+  }
+  size_t Requests(const std::string& containing) {
+    size_t n = 0;
+    for (const std::string& line : sim_->Journal()) n += line.find(containing) != std::string::npos;
+    return n;
+  }
+
+  std::string dir_;
+  std::unique_ptr<SimProcess> sim_;
+};
+
+TEST_F(BatchRun, ComWithoutAControllerFails) {
+  ProgramRunOptions o;
+  o.args = {"-batch", "-dc", "com", "3", "-script", Script("s.pms", "rd 0x2004 0\n")};
+  o.set = {"STROKEDESK_COM3=" + dir_ + "/no-such-port"};
+  const ProgramRunResult r = RunStrokeDesk(o);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "Connecting COM  3\nCom Channel error, not open\n");
+}
+
+TEST_F(BatchRun, UsbRunsTheScriptOnTheFoundDevice) {
+  StartSim(true);
+  const std::string script = Script("s.pms", "rd 0x2004 0\n");
+  const ProgramRunResult r = RunUsb(script);
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_TRUE(InOrder(r.out, {"Connecting USB COM", "Com Channel is open\n", "Open Script " + script + "\n",
+                              "2004[00] = 12345678"}));
+  EXPECT_EQ(r.out.find("Channel changed"), std::string::npos) << r.out;
+}
+
+TEST_F(BatchRun, HowTheScriptEndsDecidesTheExitCode) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> sim;
+    std::string text;
+    std::string says;
+    int code;
+  };
+  const Case cases[] = {
+      {"aborted read", {"--abort-object", "0x2004:0"}, "rd 0x2004 0\n", "Transmission ERROR", 1},
+      {"counter below zero", {}, "counter_set 1 0\ncounter_dec 1\nrd 0x2004 0\n", "Counter 1 error: counter < 0", 1},
+      {"stop statement", {}, "rd 0x2004 0\nstop\nrd 0x2004 0\n", "Stop\n", 0},
+      {"to the end", {}, "wrw 0x2000 0 7\n", "Open Script", 0},
+  };
+  for (const Case& c : cases) {
+    StartSim(true, c.sim);
+    const ProgramRunResult r = RunUsb(Script("s.pms", c.text));
+    EXPECT_EQ(r.exitCode, c.code) << c.what << ": " << r.out;
+    EXPECT_NE(r.out.find(c.says), std::string::npos) << c.what << ": " << r.out;
+  }
+}
+
+TEST_F(BatchRun, AScriptAloneRunsWithoutALink) {
+  ProgramRunOptions o;
+  const std::string script = Script("s.pms", "dly 20\n");
+  o.args = {"-batch", "-script", script};
+  const ProgramRunResult r = RunStrokeDesk(o);
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_TRUE(InOrder(r.out, {"Open Script " + script + "\n", "DLY  20 ms\n"}));
+}
+
+TEST_F(BatchRun, AReadWithoutALinkEndsOnTransmissionError) {
+  ProgramRunOptions o;
+  o.args = {"-batch", "-script", Script("s.pms", "rd 0x2004 0\ndly 1\n")};
+  const ProgramRunResult r = RunStrokeDesk(o);
+  EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+  EXPECT_NE(r.out.find("Transmission ERROR"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("DLY"), std::string::npos) << r.out;
+}
+
+TEST_F(BatchRun, ScriptsThatCannotRunSendNothing) {
+  struct Case {
+    const char* what;
+    std::string file;  // empty: no such file
+    std::string text;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"missing", "", "", "Can't open File\n"},
+      {"empty", "empty.pms", "", "Script not run: it holds no commands\n"},
+      {"comments", "comments.pms", "; only\n;comments\n", "Script not run: it holds no commands\n"},
+      {"compile error at line 3", "typo.pms", "wrw 0x2000 0 1\nrd 0x2004 0\nwrx 0x2000 0 2\nwrw 0x2000 0 3\n",
+       "What ? line 3: [wrx 0x2000 0 2]\nScript not run: it does not compile\n"},
+      {"long line", "long.pms", "wrw 0x2000 0 1\nrd 0x2004 0 ;" + std::string(400, '-') + "\n",
+       "Error line 2: line longer than 255 characters\n"},
+      {"binary", "binary.pms", std::string("\x7f" "ELF\x02\x01\x01\x00\x00\x00\n", 11),
+       "Script not run: it does not compile\n"},
+  };
+  for (const Case& c : cases) {
+    StartSim(true);
+    const std::string path = c.file.empty() ? dir_ + "/Missing.pms" : Script(c.file, c.text);
+    const ProgramRunResult r = RunUsb(path);
+    EXPECT_EQ(r.exitCode, 1) << c.what << ": " << r.out;
+    EXPECT_TRUE(InOrder(r.out, {"Com Channel is open\n", "Open Script " + path + "\n", c.says})) << c.what;
+    EXPECT_TRUE(sim_->Journal().empty()) << c.what;  // the controller saw no frame
+  }
+}
+
+TEST_F(BatchRun, AFileNameWithCapitalsIsFound) {
+  StartSim(true);
+  const std::string script = Script("Demo.PMS", "rd 0x2004 0\n");
+  const ProgramRunResult r = RunUsb(script);
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_TRUE(InOrder(r.out, {"Open Script " + script + "\n", "2004[00]"}));
+}
+
+TEST_F(BatchRun, AControllerThatGoesAwayEndsTheBatchWithOne) {
+  // Exits after its fifth answer, hangs up the line after its fifth answer,
+  // or falls silent after it: the sixth read fails in each case.
+  const std::vector<std::string> faults[] = {{"--exit-after", "5"}, {"--hang-up-after", "5"}, {"--silent-after", "5"}};
+  for (const auto& fault : faults) {
+    StartSim(true, fault);
+    const ProgramRunResult r = RunUsb(Script("loop.pms", "rd 0x2004 0\nrewind\n"));
+    EXPECT_EQ(r.exitCode, 1) << fault[0] << ": " << r.out;
+    EXPECT_NE(r.out.find("Transmission ERROR"), std::string::npos) << fault[0];
+    EXPECT_LT(r.seconds, kGiveUpSeconds + kStartAndEndSeconds) << fault[0];
+  }
+}
+
+TEST_F(BatchRun, SigtermStopsARewindingScriptWithThree) {
+  for (int signal : {SIGTERM, SIGINT}) {
+    StartSim(true);
+    ProgramRunOptions o;
+    o.signal = signal;
+    o.signalAfter = "DLY  50 ms\n";  // the loop is running
+    const ProgramRunResult r = RunUsb(Script("loop.pms", "rd 0x2004 0\ndly 50\nrewind\n"), o);
+    EXPECT_EQ(r.exitCode, 3) << signal << ": " << r.out;
+    EXPECT_FALSE(r.timedOut);
+  }
+}
+
+TEST_F(BatchRun, ABurstOfOutputArrivesWhole) {
+  // Each HELP writes the whole help text while the script compiles.
+  StartSim(true);
+  const std::string script = Script("help.pms", "help\nhelp\nhelp\ndly 1\n");
+  const ProgramRunResult r = RunUsb(script);
+  EXPECT_EQ(r.exitCode, 0);
+  const std::string help = ObjCmdHelpText();
+  EXPECT_TRUE(InOrder(r.out, {"Open Script " + script + "\n" + help + help + help, "DLY  1 ms\n"})) << r.out;
+  size_t lines = 0;
+  for (char c : r.out) lines += c == '\n';
+  EXPECT_GT(lines, 100u);
+}
+
+TEST_F(BatchRun, DelaysLastTheirTimeInBatchMode) {
+  ProgramRunOptions o;
+  o.args = {"-batch", "-script", Script("dly.pms", "dly 1000\n")};
+  const ProgramRunResult r = RunStrokeDesk(o);
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  // 2 ms of engine time per 10 ms tick would make this five seconds.
+  EXPECT_GE(r.seconds, 1.0);
+  EXPECT_LT(r.seconds, 1.0 + kStartAndEndSeconds);
+}
+
+TEST_F(BatchRun, ARejectedCommandLineListsTheExitCodes) {
+  ProgramRunOptions o;
+  o.args = {"-batch", "-dc", "com"};
+  const ProgramRunResult r = RunStrokeDesk(o);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_TRUE(InOrder(r.err, {"usage: ", "batch exit codes:\n", "  0  ", "  1  ", "  2  ", "  3  stopped by SIGINT or SIGTERM"}));
+}
+
+}  // namespace
