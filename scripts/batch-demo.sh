@@ -14,7 +14,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$root/build/rc7sim" --no-udp --no-pty4 --stroke 1000 --lifetime 120 >"$work/sim.out" 2>"$work/sim.err" &
+"$root/build/rc7sim" --no-udp --no-pty4 --variant p0528 --stroke 1000 --lifetime 120 >"$work/sim.out" 2>"$work/sim.err" &
 sim_pid=$!
 for _ in $(seq 100); do
   grep -q '^ready' "$work/sim.out" && break
