@@ -83,7 +83,8 @@ void SendQueued(CqElement& e, uint32_t now) {
   }
   e.ubStatus = CQ_SENT;
   ubCqFlag |= CQ_FLAG_BUSY;
-  e.udDeadline = now + (e.udTimeout ? e.udTimeout : CQ_DEFAULT_TIMEOUT_MS);
+  const uint32_t timeout = e.udTimeout;  // a copy: the slot is packed
+  e.udDeadline = now + (timeout ? timeout : CQ_DEFAULT_TIMEOUT_MS);
 }
 
 void CheckDeadline(CqElement& e, uint32_t now) {

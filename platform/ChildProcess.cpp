@@ -14,9 +14,10 @@ extern char** environ;
 
 namespace {
 
-// Killed children not yet collected.
-std::mutex parkedLock;
-std::vector<pid_t> parked;
+// Killed children not yet collected. Never destroyed: a ChildProcess of
+// static storage may still park its child while the program exits.
+std::mutex& parkedLock = *new std::mutex;
+std::vector<pid_t>& parked = *new std::vector<pid_t>;
 
 void CollectParked() {
   std::lock_guard<std::mutex> g(parkedLock);

@@ -47,7 +47,7 @@ TEST_F(IdentificationTest, QuillIdentificationTurnsExpertModeOnAndSetsFullScale)
   ASSERT_TRUE(Identify(SimLink::Usb, {"--variant", "quill"}));
   EXPECT_TRUE(ubMcFlag2 & MC_FLAG2_EXPERT_MODE);
   EXPECT_TRUE(ubMcFlag4 & MC_FLAG4_EXPERT_MODE);
-  EXPECT_EQ(sScopeDataContainer.entries[7].udData, 40000u);
+  EXPECT_EQ(+sScopeDataContainer.entries[7].udData, 40000u);
   EXPECT_EQ(sScopeDataContainer.entries[8].udData, 16000u);
   EXPECT_EQ(sScopeDataContainer.entries[9].udData, 40000u);
   EXPECT_EQ(Text(kScopePanel, SCOPE_TXT_ANALOG_3), "Press STD [160 Bar]");

@@ -75,7 +75,7 @@ void ExpectParameterScript(const ParmFileValues& v) {
   for (int i = 0; i < 7; ++i) {
     const CtrlCmdEntry& e = sScrContainer.entries[i];
     EXPECT_EQ(+e.ubLength, 2) << i;
-    EXPECT_EQ(e.uwIndex, expected[i].index) << i;
+    EXPECT_EQ(+e.uwIndex, expected[i].index) << i;
     EXPECT_EQ(+e.ubSubIndex, 0) << i;
     EXPECT_EQ(e.udData, expected[i].value) << i;
     EXPECT_EQ(e.udFlags, 0u) << i;

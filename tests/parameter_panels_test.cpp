@@ -77,7 +77,7 @@ TEST_F(PanelTest, SendCopiesTheTablesIntoTheSetAndTheExtendedPanel) {
   ubMcFlag1 |= MC_FLAG1_PARM_EXTENDED;
   Parm(PARM_CMD_SEND);
   const uint32_t expected[6] = {210, 2000, 3000, 150, 20, 0x110};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(sParamContainer.entries[i].udData, expected[i]) << i;
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(+sParamContainer.entries[i].udData, expected[i]) << i;
   EXPECT_EQ(sParamContainer.entries[6].udData, 0x101u);
   EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_1, 0), "210");
   EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_1, 1), "2000");
@@ -110,7 +110,7 @@ TEST_F(PanelTest, ReadBackAsksForTheExtendedSet) {
   sCmdContainer.entries[0].udData = 0x507;
   Parm(PARM_CMD_READ_BACK);
   const CtrlCmdEntry& e = sCmdContainer.entries[CTRL_CMD_PARM_SAVE_RECALL];
-  EXPECT_EQ(e.uwIndex, 0x2000);
+  EXPECT_EQ(+e.uwIndex, 0x2000);
   EXPECT_EQ(+e.ubLength, 2);
   EXPECT_EQ(e.udData, 258u);
   EXPECT_EQ(sCmdContainer.uwNumOfEntries, 1);
@@ -195,7 +195,7 @@ TEST_F(PanelTest, SoftValueFillsTheScriptAndIsRefusedWhileBusy) {
   const uint16_t objects[3] = {0x2000, 0x211F, 0x2000};
   const uint32_t values[3] = {331, 80, 257};
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(sScrContainer.entries[i].uwIndex, objects[i]);
+    EXPECT_EQ(+sScrContainer.entries[i].uwIndex, objects[i]);
     EXPECT_EQ(sScrContainer.entries[i].udData, values[i]);
     EXPECT_EQ(+sScrContainer.entries[i].ubLength, 2);
     EXPECT_EQ(sScrContainer.entries[i].udFlags, 0u);

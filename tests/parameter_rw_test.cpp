@@ -98,7 +98,7 @@ TEST_F(ParameterTest, ReadBackRequestsFirstAndNeverReadsTheTakeEntry) {
     EXPECT_TRUE(r[0].IsWrite(0x2000, 0x102));
     for (size_t i = 1; i < r.size(); ++i) EXPECT_TRUE(r[i].IsRead()) << i;
     const CtrlCmdContainer& c = extended ? sParamRdContainer : sParamContainer;
-    for (size_t i = 0; i < reads; ++i) EXPECT_EQ(r[1 + i].index, c.entries[i].uwIndex) << i;
+    for (size_t i = 0; i < reads; ++i) EXPECT_EQ(r[1 + i].index, +c.entries[i].uwIndex) << i;
   }
 }
 

@@ -41,7 +41,7 @@ TEST_F(PositionMonitorSwitch, PreparesTheRequestsForModeAndFirmware) {
   const uint16_t index[] = {0x2002, 0x22B1, 0x2004, 0x2503, 0x2503, 0x2119};
   const uint8_t sub[] = {0, 0, 0, 2, 3, 0};
   for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(stores[i]->uwIndex, index[i]) << i;
+    EXPECT_EQ(+stores[i]->uwIndex, index[i]) << i;
     EXPECT_EQ(stores[i]->ubSubIndex, sub[i]) << i;
     EXPECT_EQ(stores[i]->ubType, CQ_SDO_READ) << i;
     EXPECT_EQ(stores[i]->ubNodeId, 15) << i;
