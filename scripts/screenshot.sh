@@ -1,32 +1,50 @@
-#!/bin/sh
-# Takes a picture of StrokeDesk's main window on a virtual X display.
-#   scripts/screenshot.sh [build directory] [output.png]
+#!/usr/bin/env bash
+# Takes the README's pictures of StrokeDesk on a virtual X display: the main
+# window, and (against the controller simulator on COM1) the ram-type panel
+# after identification, the parameter panel after a read-back and the
+# save/recall panel after a recall.
+#   scripts/screenshot.sh [build directory] [output folder]
 # Needs Xvfb; builds nothing, so build first (ninja -C build).
-set -eu
+set -euo pipefail
+cd "$(dirname "$0")/.."
 build=${1:-build}
-output=${2:-docs/main-window.png}
+output=${2:-docs}
 tool="$build/strokedesk_screenshot"
-if [ ! -x "$tool" ]; then
-  echo "screenshot: $tool not found; build the project first" >&2
+if [[ ! -x "$tool" || ! -x "$build/rc7sim" ]]; then
+  echo "screenshot: $tool or $build/rc7sim not found; build the project first" >&2
   exit 1
 fi
 command -v Xvfb >/dev/null 2>&1 || { echo "screenshot: Xvfb is not installed" >&2; exit 1; }
-mkdir -p "$(dirname "$output")"
+mkdir -p "$output"
 
 # A free display number.
 display=99
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+while [[ -e "/tmp/.X11-unix/X$display" || -e "/tmp/.X$display-lock" ]]; do display=$((display + 1)); done
 
+sim_out=$(mktemp)
 Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT INT TERM
+sim=
+trap 'kill $xvfb $sim 2>/dev/null || true; rm -f "$sim_out"' EXIT INT TERM
 # Wait for the server's socket.
 tries=0
-while [ ! -e "/tmp/.X11-unix/X$display" ]; do
+while [[ ! -e "/tmp/.X11-unix/X$display" ]]; do
   tries=$((tries + 1))
-  [ "$tries" -gt 50 ] && { echo "screenshot: Xvfb did not start" >&2; exit 1; }
+  ((tries > 50)) && { echo "screenshot: Xvfb did not start" >&2; exit 1; }
   sleep 0.1
 done
 
-DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$tool" "$output"
-echo "screenshot: $output"
+export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
+"$tool" "$output/main-window.png"
+
+# The panels that need a controller: a P0528 on the simulator's serial link.
+"$build/rc7sim" --variant p0528 > "$sim_out" &
+sim=$!
+for _ in $(seq 100); do
+  grep -q '^ready' "$sim_out" && break
+  sleep 0.05
+done
+STROKEDESK_COM1=$(awk '$1 == "pty1" {print $2}' "$sim_out")
+export STROKEDESK_COM1
+[[ -n "$STROKEDESK_COM1" ]] || { echo "screenshot: rc7sim did not start" >&2; exit 1; }
+"$tool" --parameters "$output"

@@ -1,30 +1,166 @@
-// Starts the panels as the program does, accepts the terms of use and saves a
-// picture of the main window as the X server shows it. Run it on a virtual
-// display (scripts/screenshot.sh).
+// Starts the panels as the program does, accepts the terms of use and saves
+// pictures of them as the X server shows them. Run it on a virtual display
+// (scripts/screenshot.sh).
+//
+//   strokedesk_screenshot <main-window.png>
+//       the main window after start-up;
+//   strokedesk_screenshot --parameters <folder>
+//       connects to the controller on COM1 (the simulator), and saves the
+//       ram-type panel after identification, the parameter panel after a
+//       read-back and the save/recall panel after a recall of set 2.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 #include "app/PanelCallbacks.h"
 #include "app/PanelStartup.h"
 #include "app/Shutdown.h"
 #include "app/Startup.h"
+#include "engine/Mcycle.h"
 #include "platform/Paths.h"
 #include "ui/Panel.h"
+#include "ui/PanelIds.h"
 #include "ui/qt/QtPanelHost.h"
 
+namespace {
+
+bool Grab(QtPanelHost& host, int panel, const QString& path) {
+  QWidget* widget = host.PanelWidget(panel);
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!widget || !screen) return false;
+  const QRect frame = widget->frameGeometry();
+  const QPixmap shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+  if (!shot.save(path)) return false;
+  std::printf("screenshot: %s\n", path.toLocal8Bit().constData());
+  return true;
+}
+
+void Press(QtPanelHost& host, int panel, int control) {
+  if (auto* button = qobject_cast<QAbstractButton*>(host.ControlObject(panel, control))) button->click();
+}
+
+bool Idle() { return uwMcycleState == MC_STATE_IDLE; }
+
+bool Visible(QtPanelHost& host, int panel) {
+  QWidget* w = host.PanelWidget(panel);
+  return w && w->isVisible();
+}
+
+std::string Text(int panel, int control) {
+  std::string text;
+  PanelGetString(panel, control, text);
+  return text;
+}
+
+// A step acts once its condition holds; the steps run in order, each
+// checked every 100 ms, all of them within the time limit.
+struct Step {
+  std::function<bool()> ready;
+  std::function<bool()> act;  // false: give up
+};
+
+int RunSteps(std::vector<Step> steps, int limitMs) {
+  int rc = 1;
+  size_t next = 0;
+  int waited = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    waited += 100;
+    if (waited > limitMs) {
+      std::fprintf(stderr, "screenshot: step %zu did not happen in time\n", next + 1);
+      McycleShutdown(McShutdown::Close);
+      return;
+    }
+    if (!steps[next].ready()) return;
+    if (!steps[next].act()) {
+      McycleShutdown(McShutdown::Close);
+      return;
+    }
+    if (++next == steps.size()) {
+      rc = 0;
+      McycleShutdown(McShutdown::Close);
+    }
+  });
+  timer.start(100);
+  QApplication::exec();
+  return rc;
+}
+
+std::vector<Step> MainWindowSteps(QtPanelHost& host, const QString& output) {
+  int ticks = 0;
+  return {{[ticks]() mutable { return ++ticks > 15; }, [&host, output] { return Grab(host, uwMcMainPanelHandle, output); }}};
+}
+
+std::vector<Step> ParameterSteps(QtPanelHost& host, const QString& folder) {
+  const int main = uwMcMainPanelHandle;
+  const int parm = uwMcParameterPanelHandle;
+  const int psave = uwMcParmSavePanelHandle;
+  return {
+      {[] { return true; },
+       [&host, main] {
+         auto* ring = qobject_cast<QComboBox*>(host.ControlObject(main, MAIN_RING_COM_CHANNEL));
+         const int index = ring ? ring->findData(QVariant::fromValue<qlonglong>(1)) : -1;
+         if (index < 0) {
+           std::fprintf(stderr, "screenshot: no COM1 on the channel ring (is STROKEDESK_COM1 set?)\n");
+           return false;
+         }
+         ring->setCurrentIndex(index);
+         emit ring->activated(index);
+         return true;
+       }},
+      {[&host] { return Visible(host, uwMcRamtypePanelHandle); },
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcRamtypePanelHandle, folder + "/ramtype-panel.png");
+         Press(host, uwMcRamtypePanelHandle, RTYPE_CMD_OK);
+         return ok;
+       }},
+      {Idle,
+       [&host, parm] {
+         PanelDisplay(parm);
+         Press(host, parm, PARM_CMD_READ_BACK);
+         return true;
+       }},
+      {[parm] {
+         std::string pos1;
+         PanelGetTableCell(parm, PARM_TABLE_1, 0, 0, pos1);
+         return Idle() && !pos1.empty();
+       },
+       [&host, parm, folder] {
+         return Grab(host, parm, folder + "/parameter-panel.png");
+       }},
+      {Idle,
+       [&host, psave] {
+         PanelDisplay(psave);
+         PanelSetInt(psave, PSAVE_NUM_SET, 2);
+         Press(host, psave, PSAVE_CMD_RECALL);
+         return true;
+       }},
+      {[psave] { return Idle() && !Text(psave, PSAVE_TXT_RAMTYPE).empty(); },
+       [&host, psave, folder] { return Grab(host, psave, folder + "/save-recall-panel.png"); }},
+  };
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <output.png>\n", argv[0]);
+  const bool parameters = argc == 3 && std::string(argv[1]) == "--parameters";
+  if (argc != 2 && !parameters) {
+    std::fprintf(stderr, "usage: %s <main-window.png> | --parameters <folder>\n", argv[0]);
     return 2;
   }
-  const QString output = QString::fromLocal8Bit(argv[1]);
+  const QString output = QString::fromLocal8Bit(argv[argc - 1]);
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  if (parameters) QDir().mkpath(output);
   QtPanelHost host;
   PanelSetHost(&host);
   std::string why;
@@ -33,18 +169,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   INTRO_CMD_ACCEPT_Callback(uwMcIntroPanelHandle, INTRO_CMD_ACCEPT, EVENT_COMMIT, nullptr, 0, 0);
-  int rc = 1;
-  QTimer::singleShot(1500, [&] {
-    QWidget* main = host.PanelWidget(uwMcMainPanelHandle);
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (main && screen) {
-      const QRect frame = main->frameGeometry();
-      const QPixmap shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-      rc = shot.save(output) ? 0 : 1;
-    }
-    McycleShutdown(McShutdown::Close);
-  });
-  QApplication::exec();
+  const int rc = parameters ? RunSteps(ParameterSteps(host, output), 30000)
+                            : RunSteps(MainWindowSteps(host, output), 5000);
   PanelSetHost(nullptr);
   if (rc != 0) std::fprintf(stderr, "no picture saved\n");
   return rc;

@@ -141,6 +141,7 @@ int PanelHide(int panel);
 int PanelSetDimmed(int panel, bool dimmed);
 int PanelSetTitle(int panel, const std::string& title);
 void PanelSetWaitCursor(bool on);
+// Shown without waiting for the operator: the call returns at once.
 void PanelMessagePopup(const std::string& title, const std::string& message);
 // Without panels a confirmation is answered "no".
 bool PanelConfirmPopup(const std::string& title, const std::string& message);

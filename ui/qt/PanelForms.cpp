@@ -197,8 +197,20 @@ const std::vector<ControlSpec> kConfig = {
 };
 
 const std::vector<ControlSpec> kParameter = {
-    CTRL(PARM_, TABLE_1, Table),
-    CTRL(PARM_, TABLE_2, Table),
+    CTRL(PARM_, TABLE_1, Table),          CTRL(PARM_, TABLE_2, Table),        CTRL(PARM_, CMD_PRESET_1, Button),
+    CTRL(PARM_, CMD_PRESET_2, Button),    CTRL(PARM_, CMD_PRESET_3, Button),  CTRL(PARM_, CMD_READ_BACK, Button),
+    CTRL(PARM_, CMD_SEND, Button),        CTRL(PARM_, CMD_SAVE_FILE, Button), CTRL(PARM_, CMD_EXTENDED, Button),
+    CTRL(PARM_, CMD_CLOSE, Button),       CTRL(PARM_, CMD_SAVE_RECALL, Button),
+};
+const std::vector<ControlSpec> kParmSave = {
+    CTRL(PSAVE_, NUM_SET, Numeric),  CTRL(PSAVE_, CMD_SAVE, Button),  CTRL(PSAVE_, CMD_RECALL, Button),
+    CTRL(PSAVE_, CMD_CLOSE, Button), CTRL(PSAVE_, TXT_RAMTYPE, Text),
+};
+const std::vector<ControlSpec> kExtParameter = {
+    CTRL(EXTP_, TABLE_1, Table),
+    CTRL(EXTP_, TABLE_2, Table),
+    CTRL(EXTP_, TABLE_3, Table),
+    CTRL(EXTP_, NUM_CYCLE, Numeric),
 };
 const std::vector<ControlSpec> kTraceInfo = {CTRL(TRACE_INFO_, CMD_OK, Button)};
 const std::vector<ControlSpec> kAbout = {CTRL(ABOUT_, TXT_VERSION, Text)};
@@ -249,7 +261,9 @@ const std::vector<ControlSpec>& PanelFormControls(int resource) {
     case PANEL_INTRO: return kIntro;
     case PANEL_SCOPE: return kScope;
     case PANEL_DOWNLOAD: return kDownload;
+    case PANEL_PARM_SAVE: return kParmSave;
     case PANEL_PARAMETER: return kParameter;
+    case PANEL_EXT_PARAMETER: return kExtParameter;
     case PANEL_RAMTYPE: return kRamtype;
     case PANEL_EVALUATION: return kEvaluation;
     case PANEL_CONFIG: return kConfig;

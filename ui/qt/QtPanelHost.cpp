@@ -373,7 +373,7 @@ int QtPanelHost::AppendText(int panel, int control, const std::string& text) {
 int QtPanelHost::ClearText(int panel, int control) {
   std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);
-  if (!c || c->spec.kind != ControlKind::TextBox) return PANEL_ERR_UNKNOWN;
+  if (!c || (c->spec.kind != ControlKind::TextBox && c->spec.kind != ControlKind::Text)) return PANEL_ERR_UNKNOWN;
   c->text.clear();
   Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;

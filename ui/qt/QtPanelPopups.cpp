@@ -34,10 +34,15 @@ PopupAnswer QtPanelHost::Ask(const PopupRequest& r) {
   PopupAnswer a;
   QWidget* parent = QApplication::activeWindow();
   switch (r.kind) {
-    case PopupRequest::Message:
-      QMessageBox::information(parent, Q(r.title), Q(r.message));
+    case PopupRequest::Message: {
+      // A message needs no answer: it is shown without a nested event loop,
+      // so a message raised in an engine step never runs the tick inside it.
+      auto* box = new QMessageBox(QMessageBox::Information, Q(r.title), Q(r.message), QMessageBox::Ok, parent);
+      box->setAttribute(Qt::WA_DeleteOnClose);
+      box->open();
       a.accepted = true;
       break;
+    }
     case PopupRequest::Confirm:
       a.accepted = QMessageBox::question(parent, Q(r.title), Q(r.message)) == QMessageBox::Yes;
       break;

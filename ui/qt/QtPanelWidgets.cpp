@@ -16,6 +16,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QIntValidator>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -54,6 +56,26 @@ void ShowRing(QComboBox* box, const Control& c) {
       break;
     }
   box->setCurrentIndex(index);
+}
+
+// Cells of a table whose form gives it a "cellMaximum" take only whole
+// numbers from 0 to that maximum while they are edited.
+class CellRangeDelegate : public QStyledItemDelegate {
+ public:
+  CellRangeDelegate(int maximum, QObject* parent) : QStyledItemDelegate(parent), maximum_(maximum) {}
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setValidator(new QIntValidator(0, maximum_, line));
+    return editor;
+  }
+
+ private:
+  int maximum_;
+};
+
+void LimitCells(QTableWidget* table) {
+  const QVariant maximum = table->property("cellMaximum");
+  if (maximum.isValid()) table->setItemDelegate(new CellRangeDelegate(maximum.toInt(), table));
 }
 
 void ShowTable(QTableWidget* table, const Control& c) {
@@ -363,7 +385,8 @@ void QtPanelHost::Bind(int panel, Control& c) {
         });
       return;
     case ControlKind::Table:
-      if (auto* table = qobject_cast<QTableWidget*>(o))
+      if (auto* table = qobject_cast<QTableWidget*>(o)) {
+        LimitCells(table);
         connect(table, &QTableWidget::cellChanged, this, [this, panel, id, table](int row, int column) {
           const QTableWidgetItem* item = table->item(row, column);
           const std::string text = item ? item->text().toStdString() : std::string();
@@ -374,6 +397,7 @@ void QtPanelHost::Bind(int panel, Control& c) {
           });
           if (known) Fire(panel, id, EVENT_COMMIT, row, column);
         });
+      }
       return;
     case ControlKind::Graph:
       if (auto* graph = qobject_cast<QWidget*>(o)) graph->installEventFilter(this);
