@@ -76,7 +76,8 @@ int RunSteps(std::vector<Step> steps, int limitMs) {
   QObject::connect(&timer, &QTimer::timeout, [&] {
     waited += 100;
     if (waited > limitMs) {
-      std::fprintf(stderr, "screenshot: step %zu did not happen in time\n", next + 1);
+      std::fprintf(stderr, "screenshot: step %zu did not happen in time; the log window says:\n%s\n", next + 1,
+                   Text(uwMcMainPanelHandle, MAIN_TXTBOX_LOG).c_str());
       McycleShutdown(McShutdown::Close);
       return;
     }

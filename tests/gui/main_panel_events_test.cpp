@@ -67,6 +67,13 @@ TEST_F(MainPanelEventsTest, ExitClosesOnlyTheSerialPort) {
   EXPECT_EQ(hookCalls, std::vector<std::string>{"serial"});
 }
 
+TEST_F(MainPanelEventsTest, ChoosingAChannelOnTheRingSelectsIt) {
+  ::unsetenv("STROKEDESK_USB");
+  ChooseRing(main, MAIN_RING_COM_CHANNEL, 30);
+  EXPECT_EQ(Count(Log(), "USB Device not in Registry!\n"), 1);
+  EXPECT_EQ(ubCqDataChannel, CQ_LINK_NONE);
+}
+
 TEST_F(MainPanelEventsTest, RamtypePanelFromTheControllerAndItsAcknowledge) {
   McycleOpenRamtypePanel(0x4F);  // a code without a name shows its number
   std::string title, message;

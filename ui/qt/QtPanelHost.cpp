@@ -174,6 +174,11 @@ void QtPanelHost::Fire(int panel, int control, int event, int data1, int data2) 
   if (cb) cb(panel, control, event, data, data1, data2);
 }
 
+void QtPanelHost::FireChange(int panel, int control) {
+  Fire(panel, control, EVENT_VAL_CHANGED);
+  Fire(panel, control, EVENT_COMMIT);
+}
+
 int QtPanelHost::SetInt(int panel, int control, int64_t value) {
   std::unique_lock<std::mutex> g(lock_);
   Control* c = Find(panel, control);

@@ -158,6 +158,9 @@ class QtPanelHost : public QObject, public PanelHost {
   // callback (QtPanelWidgets.cpp).
   void Bind(int panel, Control& control);
   void Fire(int panel, int control, int event, int data1 = 0, int data2 = 0);
+  // The operator changed a ring or a numeric field: "value changed", then
+  // "commit", as callbacks of either kind expect.
+  void FireChange(int panel, int control);
   // Applies what the operator did to the model of (panel, control); false
   // when the control is gone.
   bool UpdateModel(int panel, int control, const std::function<void(Control&)>& update);

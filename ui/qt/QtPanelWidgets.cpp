@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QHeaderView>
 #include <QIntValidator>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -76,6 +77,12 @@ class CellRangeDelegate : public QStyledItemDelegate {
 void LimitCells(QTableWidget* table) {
   const QVariant maximum = table->property("cellMaximum");
   if (maximum.isValid()) table->setItemDelegate(new CellRangeDelegate(maximum.toInt(), table));
+}
+
+// A table of a few fixed rows is no taller than its rows.
+void FitHeightToRows(QTableWidget* table) {
+  const int header = table->horizontalHeader()->isHidden() ? 0 : table->horizontalHeader()->sizeHint().height();
+  table->setMaximumHeight(header + table->verticalHeader()->length() + 2 * table->frameWidth());
 }
 
 void ShowTable(QTableWidget* table, const Control& c) {
@@ -335,19 +342,18 @@ void QtPanelHost::Bind(int panel, Control& c) {
             if (index >= 0 && index < static_cast<int>(m.items.size()))
               m.intValue = m.items[static_cast<size_t>(index)].second;
           });
-          if (known) Fire(panel, id, EVENT_COMMIT);
+          if (known) FireChange(panel, id);
         });
       return;
     case ControlKind::Numeric:
       if (auto* spin = qobject_cast<QSpinBox*>(o))
         connect(spin, &QSpinBox::valueChanged, this, [this, panel, id](int v) {
-          if (UpdateModel(panel, id, [v](Control& m) { m.intValue = v, m.doubleValue = v; }))
-            Fire(panel, id, EVENT_COMMIT);
+          if (UpdateModel(panel, id, [v](Control& m) { m.intValue = v, m.doubleValue = v; })) FireChange(panel, id);
         });
       else if (auto* dspin = qobject_cast<QDoubleSpinBox*>(o))
         connect(dspin, &QDoubleSpinBox::valueChanged, this, [this, panel, id](double v) {
           if (UpdateModel(panel, id, [v](Control& m) { m.doubleValue = v, m.intValue = static_cast<int64_t>(v); }))
-            Fire(panel, id, EVENT_COMMIT);
+            FireChange(panel, id);
         });
       return;
     case ControlKind::Text:
@@ -387,6 +393,7 @@ void QtPanelHost::Bind(int panel, Control& c) {
     case ControlKind::Table:
       if (auto* table = qobject_cast<QTableWidget*>(o)) {
         LimitCells(table);
+        FitHeightToRows(table);
         connect(table, &QTableWidget::cellChanged, this, [this, panel, id, table](int row, int column) {
           const QTableWidgetItem* item = table->item(row, column);
           const std::string text = item ? item->text().toStdString() : std::string();
