@@ -27,6 +27,7 @@
 #include "engine/Timer.h"
 #include "platform/Serial.h"
 #include "scope/scope.h"
+#include "BenchLink.h"
 #include "support/SimProcess.h"
 
 namespace {
@@ -39,18 +40,11 @@ constexpr double kBatchTicksPerAccess = 2;
 class SimLink {
  public:
   SimLink() : sim_({"--no-udp", "--no-pty4", "--stroke", "500"}), env_("STROKEDESK_COM4", sim_.Pty1()) {
-    udMcTimeTick = 0;
     ubMcFlag1 = ubMcFlag2 = ubMcFlag3 = 0;
-    McycleStateMachine(MC_SIG_START);
-    ok_ = sim_.Ready() && SerialOpenConfig(kPort, 9600, 0, 8, 1, 4096, 10) == 0;
-    iStMaComChan = kPort;
-    ubCqDataChannel = CQ_LINK_SERIAL;
+    ok_ = BenchOpenLink(CQ_LINK_SERIAL, sim_, kPort);
     McycleChannelContainersInit();
   }
-  ~SimLink() {
-    ubCqDataChannel = CQ_LINK_NONE;
-    SerialClose(kPort);
-  }
+  ~SimLink() { BenchCloseLink(); }
   bool Ok() const { return ok_; }
 
  private:
@@ -73,21 +67,18 @@ void BM_CyclicRound(benchmark::State& state) {
   McycleCyclicPrepareRequests();
   ubMcFlag1 |= MC_FLAG1_CYCLIC_MONITOR_ON;
   int64_t ticks = 0, rounds = 0;
-  auto next = std::chrono::steady_clock::now();
-  const auto tick = [&] {
+  // A poll is due on every tick; the first tick starts the round.
+  const auto due = [] {
     ubMcFlag2 |= MC_FLAG2_CYCLIC_READ_DUE;
-    McycleTimerCallback();
-    next += std::chrono::milliseconds(MC_TICK_MS);
-    std::this_thread::sleep_until(next);
+    return true;
   };
   for (auto _ : state) {
-    tick();  // starts the round
-    int64_t t = 1;
-    while (ubCyclicDataState == 1 && (ubMcFlag1 & MC_FLAG1_CYCLIC_MONITOR_ON)) {
-      tick();
-      ++t;
-    }
-    ticks += t - 1;
+    bool first = true;
+    ticks += BenchPacedTicks([&] {
+      const bool more = first || (ubCyclicDataState == 1 && (ubMcFlag1 & MC_FLAG1_CYCLIC_MONITOR_ON));
+      first = false;
+      return more && due();
+    }) - 1;
     ++rounds;
   }
   if (!(ubMcFlag1 & MC_FLAG1_CYCLIC_MONITOR_ON)) state.SkipWithError("a read failed");

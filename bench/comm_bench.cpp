@@ -3,21 +3,16 @@
 // 2 ms tick sets (one tick sends, a later one receives: at most 250/s).
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "comm/CRC16.h"
 #include "comm/CRC32.h"
 #include "comm/ComQueue.h"
-#include "comm/StMaUart.h"
-#include "comm/udp.h"
-#include "comm/zel_ether.h"
 #include "engine/Mcycle.h"
-#include "platform/Serial.h"
+#include "BenchLink.h"
 #include "support/SimProcess.h"
 
 namespace {
@@ -69,16 +64,11 @@ constexpr double kTickLimit = 1000.0 / (2 * MC_TICK_MS);  // requests per second
 void RunRequests(benchmark::State& state) {
   int64_t requests = 0, ticks = 0, failed = 0;
   for (auto _ : state) {
-    auto next = std::chrono::steady_clock::now();
     uint8_t rc = 1;
-    do {
+    ticks += BenchPacedTicks([&rc] {
       rc = CqWriteSDOResp(0, 0x2004, 15, 0, CQ_SDO_READ, &ubMcCanHandle, 0);
-      if (rc != 1) break;
-      McycleTimerCallback();
-      ++ticks;
-      next += std::chrono::milliseconds(MC_TICK_MS);
-      std::this_thread::sleep_until(next);
-    } while (true);
+      return rc == 1;
+    });
     failed += rc == 0;
     ++requests;
   }
@@ -88,38 +78,24 @@ void RunRequests(benchmark::State& state) {
   state.counters["failed"] = static_cast<double>(failed);
 }
 
-void StartEngine() {
-  udMcTimeTick = 0;
-  McycleStateMachine(MC_SIG_START);
+void Requests(benchmark::State& state, uint8_t link, const SimProcess& sim) {
+  if (!BenchOpenLink(link, sim)) {
+    state.SkipWithError("no simulator link");
+    return;
+  }
+  RunRequests(state);
+  BenchCloseLink();
 }
 
 void BM_RequestsPty(benchmark::State& state) {
   SimProcess sim({"--no-udp", "--no-pty4"});
   ScopedEnv com("STROKEDESK_COM2", sim.Pty1());
-  StartEngine();
-  if (!sim.Ready() || SerialOpenConfig(2, 9600, 0, 8, 1, 4096, 10) != 0) {
-    state.SkipWithError("no simulator on a pty");
-    return;
-  }
-  iStMaComChan = 2;
-  ubCqDataChannel = CQ_LINK_SERIAL;
-  RunRequests(state);
-  ubCqDataChannel = CQ_LINK_NONE;
-  SerialClose(2);
+  Requests(state, CQ_LINK_SERIAL, sim);
 }
 
 void BM_RequestsUdp(benchmark::State& state) {
   SimProcess sim({"--no-pty1", "--no-pty4"});
-  StartEngine();
-  if (!sim.Ready() || UdpStart("127.0.0.2") != 0) {
-    state.SkipWithError("no simulator on UDP");
-    return;
-  }
-  udUdpEthDestIp_DWORD = 0x7F000002;
-  ubCqDataChannel = CQ_LINK_UDP;
-  RunRequests(state);
-  ubCqDataChannel = CQ_LINK_NONE;
-  UdpClose();
+  Requests(state, CQ_LINK_UDP, sim);
 }
 
 BENCHMARK(BM_RequestsPty)->Iterations(500)->UseRealTime()->Unit(benchmark::kMillisecond);

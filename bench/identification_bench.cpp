@@ -5,18 +5,13 @@
 // telegrams per second against the 250/s the tick allows.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <thread>
 
 #include "comm/ComChannel.h"
 #include "comm/ComQueue.h"
-#include "comm/StMaUart.h"
-#include "comm/udp.h"
-#include "comm/zel_ether.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleFlags.h"
 #include "params/CtrlCmd.h"
-#include "platform/Serial.h"
+#include "BenchLink.h"
 #include "support/SimProcess.h"
 
 namespace {
@@ -28,42 +23,19 @@ constexpr int kSerialPort = 2;
 // run. The ram-type panel is acknowledged at once, as an operator would.
 int64_t RunOperation(uint16_t signal) {
   McycleSignalQueuePut(signal);
-  auto next = std::chrono::steady_clock::now();
   bool started = false;
-  int64_t ticks = 0;
-  for (;;) {
+  return BenchPacedTicks([&started] {
     ubMcFlag4 &= static_cast<uint8_t>(~MC_FLAG4_RAMTYPE_UNACKNOWLEDGED);
     const uint16_t state = uwMcycleState;
     if (state != MC_STATE_IDLE) started = true;
-    if (started && state == MC_STATE_IDLE && swStackPointer == 0) return ticks;
-    McycleTimerCallback();
-    ++ticks;
-    next += std::chrono::milliseconds(MC_TICK_MS);
-    std::this_thread::sleep_until(next);
-  }
+    return !(started && state == MC_STATE_IDLE && swStackPointer == 0);
+  });
 }
 
 bool OpenLink(uint8_t link, const SimProcess& sim) {
-  udMcTimeTick = 0;
-  McycleStateMachine(MC_SIG_START);
+  if (!BenchOpenLink(link, sim)) return false;
   ubMcComSpeed = 0;  // low speed: a serial link stays at 9600
-  if (!sim.Ready()) return false;
-  if (link == CQ_LINK_SERIAL) {
-    if (SerialOpenConfig(kSerialPort, 9600, 0, 8, 1, 4096, 10) != 0) return false;
-    iStMaComChan = kSerialPort;
-  } else {
-    if (UdpStart("127.0.0.2") != 0) return false;
-    udUdpEthDestIp_DWORD = 0x7F000002;
-  }
-  ubCqDataChannel = link;
   return true;
-}
-
-void CloseLink() {
-  ubCqDataChannel = CQ_LINK_NONE;
-  SerialClose(kSerialPort);
-  UdpClose();
-  iStMaComChan = 0;
 }
 
 void Identification(benchmark::State& state, uint8_t link, const SimProcess& sim) {
@@ -79,7 +51,7 @@ void Identification(benchmark::State& state, uint8_t link, const SimProcess& sim
     requests += static_cast<int64_t>(sim.Journal().size() - before);
     ++runs;
   }
-  CloseLink();
+  BenchCloseLink();
   const double engineMs = static_cast<double>(ticks * MC_TICK_MS) / static_cast<double>(runs);
   const double minimumMs = static_cast<double>(requests) / static_cast<double>(runs) * kMinTicksPerRequest * MC_TICK_MS;
   state.counters["requests"] = static_cast<double>(requests) / static_cast<double>(runs);
@@ -115,7 +87,7 @@ void ExtendedWriteAndReadBack(benchmark::State& state, uint8_t link, const SimPr
     ticks += RunOperation(MC_SIG_PARM_READBACK);
     telegrams += static_cast<int64_t>(sim.Journal().size() - before);
   }
-  CloseLink();
+  BenchCloseLink();
   const double limit = 1000.0 / (kMinTicksPerRequest * MC_TICK_MS);
   const double seconds = static_cast<double>(ticks * MC_TICK_MS) / 1000.0;
   state.counters["telegrams_per_s"] = benchmark::Counter(static_cast<double>(telegrams), benchmark::Counter::kIsRate);

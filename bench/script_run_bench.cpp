@@ -9,17 +9,13 @@
 
 #include <chrono>
 #include <string>
-#include <thread>
 
 #include "comm/ComQueue.h"
-#include "comm/StMaUart.h"
-#include "comm/udp.h"
-#include "comm/zel_ether.h"
 #include "engine/Mcycle.h"
 #include "hmi/hmi.h"
 #include "objects/OBJCMD.h"
 #include "params/CtrlCmd.h"
-#include "platform/Serial.h"
+#include "BenchLink.h"
 #include "support/SimProcess.h"
 
 namespace {
@@ -49,13 +45,7 @@ void RunScripts(benchmark::State& state) {
     }
     McycleSignalQueuePut(MC_SIG_SCRIPT);
     const auto start = std::chrono::steady_clock::now();
-    auto next = start;
-    do {
-      McycleTimerCallback();
-      ++ticks;
-      next += std::chrono::milliseconds(MC_TICK_MS);
-      std::this_thread::sleep_until(next);
-    } while (Busy());
+    ticks += BenchPacedTicks(Busy);
     seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     entries += kReads;
   }
@@ -67,39 +57,25 @@ void RunScripts(benchmark::State& state) {
   state.counters["ticks_per_entry"] = static_cast<double>(ticks) / static_cast<double>(entries);
 }
 
-void StartEngine() {
-  udMcTimeTick = 0;
-  McycleStateMachine(MC_SIG_START);
+void ScriptReads(benchmark::State& state, uint8_t link, const SimProcess& sim) {
+  if (!BenchOpenLink(link, sim)) {
+    state.SkipWithError("no simulator link");
+    return;
+  }
   CtrlCmdListInit();
+  RunScripts(state);
+  BenchCloseLink();
 }
 
 void BM_ScriptReadsPty(benchmark::State& state) {
   SimProcess sim({"--no-udp", "--no-pty4"});
   ScopedEnv com("STROKEDESK_COM2", sim.Pty1());
-  StartEngine();
-  if (!sim.Ready() || SerialOpenConfig(2, 9600, 0, 8, 1, 4096, 10) != 0) {
-    state.SkipWithError("no simulator on a pty");
-    return;
-  }
-  iStMaComChan = 2;
-  ubCqDataChannel = CQ_LINK_SERIAL;
-  RunScripts(state);
-  ubCqDataChannel = CQ_LINK_NONE;
-  SerialClose(2);
+  ScriptReads(state, CQ_LINK_SERIAL, sim);
 }
 
 void BM_ScriptReadsUdp(benchmark::State& state) {
   SimProcess sim({"--no-pty1", "--no-pty4"});
-  StartEngine();
-  if (!sim.Ready() || UdpStart("127.0.0.2") != 0) {
-    state.SkipWithError("no simulator on UDP");
-    return;
-  }
-  udUdpEthDestIp_DWORD = 0x7F000002;
-  ubCqDataChannel = CQ_LINK_UDP;
-  RunScripts(state);
-  ubCqDataChannel = CQ_LINK_NONE;
-  UdpClose();
+  ScriptReads(state, CQ_LINK_UDP, sim);
 }
 
 BENCHMARK(BM_ScriptReadsPty)->Iterations(2)->UseRealTime()->Unit(benchmark::kSecond);

@@ -38,7 +38,7 @@ export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
 "$tool" "$output/main-window.png"
 
 # The panels that need a controller: a P0528 on the simulator's serial link.
-"$build/rc7sim" --variant p0528 > "$sim_out" &
+"$build/rc7sim" --variant p0528 --no-udp > "$sim_out" &
 sim=$!
 for _ in $(seq 100); do
   grep -q '^ready' "$sim_out" && break

@@ -4,76 +4,21 @@
 #include "engine/McycleFlags.h"
 #include "hmi/hmi.h"
 #include "support/ScriptFixture.h"
+#include "support/TempDir.h"
 
 namespace {
 
 using ImmediateTest = ScriptFixture;
 
-const std::string kHelp =
-    "Help:\n\n"
-    "- wrb [addr] [index] [data]\n"
-    "       write byte from object directory\n"
-    "- wrw [addr] [index] [data]\n"
-    "       write word from object directory\n"
-    "- wrd [addr] [index] [data]\n"
-    "       write dword from object directory\n"
-    "- rd [addr] [index]\n"
-    "       read from object directory\n"
-    "- dly [ms]\n"
-    "       delay time in ms\n"
-    "- rewind\n"
-    "       repeat script\n"
-    "- dos [dosCmd]\n"
-    "       execute dos command; user must set the \n       path to cmd.exe or command.com\n"
-    "- trace_download\n"
-    "       download trace\n"
-    "- trace_save [filename]\n"
-    "       save trace file; \n       filename: JJMMTT-hhmmss-filename.log \n"
-    "       meta string: $date = date; $time = time\n"
-    "- trace_path [path name]\n"
-    "       set path for trace files\n"
-    "       meta string: $date = date; $time = time\n"
-    "- label [number]\n"
-    "       set jump label number (1-9)\n"
-    "- goto [number]\n"
-    "       jump to label number (1-9)\n"
-    "- counter_set [cnt_no] [val]\n"
-    "       set counter cnt_no to value val\n"
-    "- counter_dec [cnt_no]\n"
-    "       decrement counter cnt_no\n"
-    "- skip_zero [cnt_no]\n"
-    "       skip next line if cnt_no = 0\n"
-    "- skip_nonzero [cnt_no]\n"
-    "       skip next line if cnt_no != 0\n"
-    "- stop\n"
-    "       stop script execution\n"
-    "- mode_expert on\n"
-    "       expert mode on\n"
-    "- mode_expert off\n"
-    "       expert mode off\n"
-    "- log_clear\n"
-    "       clear the program message window\n"
-    "- log_save [filename]\n"
-    "       save the program message window\n       filename: JJMMTT-hhmmss-filename.log\n"
-    "- log_path [pathname]\n"
-    "       set path for object log files\n"
-    "       meta string: $date = date; $time = time\n"
-    "- log_create [filename]\n"
-    "       create a object log file\n       filename: JJMMTT-hhmmss-filename.log\n"
-    "- log_append [filename]\n"
-    "       append to a existing object log file\n"
-    "- log_object [addr] [index]\n"
-    "       read from object directory and save in file\n"
-    "- log_close\n"
-    "       close object log file\n"
-    "\n";
+// The command summary exactly as the operator reads it.
+std::string Help() { return ReadFileBytes(std::string(STROKEDESK_SOURCE_DIR) + "/tests/golden/help.txt"); }
 
 TEST_F(ImmediateTest, HelpWritesItsTextIntoTheLogAtOnce) {
   EXPECT_EQ(Compile("help"), OBJCMD_OK);
   EXPECT_EQ(reply, "");
   EXPECT_EQ(Entries(), 0);
-  EXPECT_EQ(host.Text(1, MAIN_TXTBOX_LOG), kHelp);
-  EXPECT_EQ(std::string(ObjCmdHelpText()), kHelp);
+  EXPECT_EQ(host.Text(1, MAIN_TXTBOX_LOG), Help());
+  EXPECT_EQ(std::string(ObjCmdHelpText()), Help());
 }
 
 TEST_F(ImmediateTest, HelpGoesToStandardOutputInBatchMode) {
@@ -81,7 +26,7 @@ TEST_F(ImmediateTest, HelpGoesToStandardOutputInBatchMode) {
   ubHiTxtBoxPrio = ' ';
   testing::internal::CaptureStdout();
   EXPECT_EQ(Compile("HELP"), OBJCMD_OK);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), kHelp);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), Help());
   EXPECT_EQ(host.Text(1, MAIN_TXTBOX_LOG), "");
 }
 

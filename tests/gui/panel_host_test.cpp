@@ -82,7 +82,8 @@ TEST_F(PanelHostTest, RingsShowTheItemOfTheirValue) {
   int64_t v = 0;
   PanelGetInt(main, MAIN_RING_COM_CHANNEL, v);
   EXPECT_EQ(v, 30);
-  EXPECT_EQ(fired, (std::vector<std::pair<int, int>>{{MAIN_RING_COM_CHANNEL, EVENT_COMMIT}}));
+  EXPECT_EQ(fired, (std::vector<std::pair<int, int>>{{MAIN_RING_COM_CHANNEL, EVENT_VAL_CHANGED},
+                                                     {MAIN_RING_COM_CHANNEL, EVENT_COMMIT}}));
 }
 
 TEST_F(PanelHostTest, NumericFieldsKeepToTheirRangeAndSetValuesRaiseNoCallback) {
@@ -99,11 +100,11 @@ TEST_F(PanelHostTest, NumericFieldsKeepToTheirRangeAndSetValuesRaiseNoCallback) 
   // A range that would be empty is refused.
   EXPECT_EQ(PanelSetAttribute(main, MAIN_NUM_IP_1, ATTR_MIN_VALUE, 101), PANEL_ERR_UNKNOWN);
   EXPECT_EQ(PanelSetAttribute(main, MAIN_NUM_IP_1, ATTR_MAX_VALUE, -1), PANEL_ERR_UNKNOWN);
-  // The operator's entry commits once.
+  // The operator's entry: value changed, then commit, once each.
   qobject_cast<QSpinBox*>(host->ControlObject(main, MAIN_NUM_IP_1))->setValue(42);
   PanelGetInt(main, MAIN_NUM_IP_1, v);
   EXPECT_EQ(v, 42);
-  EXPECT_EQ(fired.size(), 1u);
+  EXPECT_EQ(fired, (std::vector<std::pair<int, int>>{{MAIN_NUM_IP_1, EVENT_VAL_CHANGED}, {MAIN_NUM_IP_1, EVENT_COMMIT}}));
 
   PanelSetDouble(main, MAIN_NUM_RAM_POS, 12.345);
   double d = 0;
@@ -191,21 +192,22 @@ TEST_F(PanelHostTest, TablesHoldCellsByRowAndColumn) {
   const int panel = uwMcParameterPanelHandle;
   auto* table = qobject_cast<QTableWidget*>(host->ControlObject(panel, PARM_TABLE_1));
   ASSERT_NE(table, nullptr);
-  EXPECT_EQ(table->rowCount(), 5);
-  EXPECT_EQ(PanelSetTableCell(panel, PARM_TABLE_1, 4, 1, "1200"), 0);
-  EXPECT_EQ(table->item(4, 1)->text(), "1200");
-  EXPECT_EQ(PanelSetTableCell(panel, PARM_TABLE_1, 5, 0, "x"), PANEL_ERR_UNKNOWN);
-  EXPECT_EQ(PanelSetTableCell(panel, PARM_TABLE_1, 0, 2, "x"), PANEL_ERR_UNKNOWN);
+  EXPECT_EQ(table->rowCount(), 4);
+  EXPECT_EQ(table->columnCount(), 1);
+  EXPECT_EQ(PanelSetTableCell(panel, PARM_TABLE_1, 3, 0, "1200"), 0);
+  EXPECT_EQ(table->item(3, 0)->text(), "1200");
+  EXPECT_EQ(PanelSetTableCell(panel, PARM_TABLE_1, 4, 0, "x"), PANEL_ERR_UNKNOWN);
+  EXPECT_EQ(PanelSetTableCell(panel, PARM_TABLE_1, 0, 1, "x"), PANEL_ERR_UNKNOWN);
   EXPECT_EQ(PanelSetTableSize(panel, PARM_TABLE_1, 8, 3), 0);
   EXPECT_EQ(table->rowCount(), 8);
   EXPECT_EQ(table->columnCount(), 3);
   std::string cell;
-  EXPECT_EQ(PanelGetTableCell(panel, PARM_TABLE_1, 4, 1, cell), 0);
+  EXPECT_EQ(PanelGetTableCell(panel, PARM_TABLE_1, 3, 0, cell), 0);
   EXPECT_EQ(cell, "1200");  // kept through the resize
   // What the operator types reaches the model and the callback.
   PanelInstallCallback(panel, PARM_TABLE_1, Record, nullptr);
-  table->item(4, 1)->setText("1300");
-  PanelGetTableCell(panel, PARM_TABLE_1, 4, 1, cell);
+  table->item(3, 0)->setText("1300");
+  PanelGetTableCell(panel, PARM_TABLE_1, 3, 0, cell);
   EXPECT_EQ(cell, "1300");
   EXPECT_EQ(fired, (std::vector<std::pair<int, int>>{{PARM_TABLE_1, EVENT_COMMIT}}));
 }
