@@ -1,0 +1,92 @@
+// An operator's session on the real panels against rc7sim on COM1: choose
+// the channel, acknowledge the ram type, read the parameters back, recall a
+// set. The engine ticks as the panel timer would drive it.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <memory>
+
+#include "app/ModuleHooks.h"
+#include "app/Startup.h"
+#include "comm/ComChannel.h"
+#include "comm/ComQueue.h"
+#include "engine/Mcycle.h"
+#include "engine/McycleFlags.h"
+#include "gui/PanelFixture.h"
+#include "support/SimProcess.h"
+#include "ui/PanelIds.h"
+
+namespace {
+
+class OperatorSessionTest : public PanelFixture {
+ protected:
+  // The simulator's pty is COM1 before start-up lists the ports.
+  void PrepareProgramDirectory() override {
+    sim = std::make_unique<SimProcess>(std::vector<std::string>{"--no-udp", "--no-pty4", "--variant", "p0528"});
+    ASSERT_TRUE(sim->Ready());
+    com1 = std::make_unique<ScopedEnv>("STROKEDESK_COM1", sim->Pty1());
+    mcModuleHooks.scanSerialPorts = McycleScanReg;
+  }
+  void TearDown() override {
+    McycleChannelClose();
+    PanelFixture::TearDown();
+    com1.reset();
+    sim.reset();
+  }
+  // Ticks (and lets the widgets catch up) until `done`, at most ten seconds.
+  template <class Done>
+  bool Until(Done done) {
+    return TickUntil(
+        [&] {
+          Process();
+          return done();
+        },
+        5000);
+  }
+  static bool Idle() { return uwMcycleState == MC_STATE_IDLE && ubMcSignalQueueCounter == 0; }
+  QString Cell(int control, int row) {
+    auto* table = qobject_cast<QTableWidget*>(host->ControlObject(uwMcParameterPanelHandle, control));
+    const QTableWidgetItem* item = table ? table->item(row, 0) : nullptr;
+    return item ? item->text() : QString();
+  }
+
+  std::unique_ptr<SimProcess> sim;
+  std::unique_ptr<ScopedEnv> com1;
+};
+
+TEST_F(OperatorSessionTest, ConnectReadBackAndRecallThroughThePanels) {
+  ChooseRing(main, MAIN_RING_COM_CHANNEL, 1);
+  ASSERT_TRUE(Until([&] { return Visible(uwMcRamtypePanelHandle); })) << Log();
+  EXPECT_NE(Log().find("Target Firmware: P0235-"), std::string::npos) << Log();  // the P0528 family
+  EXPECT_FALSE(Idle());  // identification waits for the acknowledgement
+  Click(uwMcRamtypePanelHandle, RTYPE_CMD_OK);
+  ASSERT_TRUE(Until(Idle));
+  EXPECT_TRUE(ubMcFlag1 & MC_FLAG1_LINK_ESTABLISHED);
+  EXPECT_FALSE(Visible(uwMcRamtypePanelHandle));
+
+  // Read back: the simulator's working set after power-up.
+  Click(main, MAIN_CMD_PARAMETERS);
+  Click(uwMcParameterPanelHandle, PARM_CMD_READ_BACK);
+  ASSERT_TRUE(Until([&] { return Idle() && !Cell(PARM_TABLE_2, 0).isEmpty(); })) << Log();
+  EXPECT_EQ(Cell(PARM_TABLE_1, 0), "200");
+  EXPECT_EQ(Cell(PARM_TABLE_1, 1), "2000");
+  EXPECT_EQ(Cell(PARM_TABLE_1, 2), "2500");
+  EXPECT_EQ(Cell(PARM_TABLE_1, 3), "150");
+  EXPECT_EQ(Cell(PARM_TABLE_2, 0), "0");
+
+  // Recall of set 2 (the simulator's sets hold the power-up values + 10 * (n + 1)).
+  ClearLog();
+  Click(uwMcParameterPanelHandle, PARM_CMD_SAVE_RECALL);
+  qobject_cast<QSpinBox*>(host->ControlObject(uwMcParmSavePanelHandle, PSAVE_NUM_SET))->setValue(2);
+  Click(uwMcParmSavePanelHandle, PSAVE_CMD_RECALL);
+  ASSERT_TRUE(Until([&] { return Idle() && Log().find("Parm Recall O.K.") != std::string::npos; })) << Log();
+  const std::string log = Log();
+  EXPECT_NE(log.find("PARMSET    = 2"), std::string::npos) << log;
+  EXPECT_NE(log.find("POS1       = 230"), std::string::npos) << log;
+  EXPECT_FALSE(qobject_cast<QLineEdit*>(host->ControlObject(uwMcParmSavePanelHandle, PSAVE_TXT_RAMTYPE))
+                   ->text()
+                   .isEmpty());
+}
+
+}  // namespace
