@@ -12,6 +12,7 @@
 #include "comm/ComChannel.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleCyclic.h"
 #include "engine/McycleFlags.h"
 #include "gui/PanelFixture.h"
 #include "support/SimProcess.h"
@@ -27,6 +28,7 @@ class OperatorSessionTest : public PanelFixture {
     ASSERT_TRUE(sim->Ready());
     com1 = std::make_unique<ScopedEnv>("STROKEDESK_COM1", sim->Pty1());
     mcModuleHooks.scanSerialPorts = McycleScanReg;
+    mcModuleHooks.prepareCyclicRequests = McycleCyclicPrepareRequests;
   }
   void TearDown() override {
     McycleChannelClose();
@@ -51,19 +53,31 @@ class OperatorSessionTest : public PanelFixture {
     return item ? item->text() : QString();
   }
 
+  // Chooses COM1 and acknowledges the ram type as the operator does.
+  void Connect() {
+    ChooseRing(main, MAIN_RING_COM_CHANNEL, 1);
+    ASSERT_TRUE(Until([&] { return Visible(uwMcRamtypePanelHandle); })) << Log();
+    EXPECT_NE(Log().find("Target Firmware: P0235-"), std::string::npos) << Log();  // the P0528 family
+    EXPECT_FALSE(Idle());  // identification waits for the acknowledgement
+    Click(uwMcRamtypePanelHandle, RTYPE_CMD_OK);
+    ASSERT_TRUE(Until(Idle));
+    EXPECT_TRUE(ubMcFlag1 & MC_FLAG1_LINK_ESTABLISHED);
+    EXPECT_FALSE(Visible(uwMcRamtypePanelHandle));
+  }
+  // Requests the simulator saw with this text in their journal line.
+  int Seen(const std::string& text) {
+    int n = 0;
+    for (const std::string& line : sim->Journal()) n += line.find(text) != std::string::npos;
+    return n;
+  }
+
   std::unique_ptr<SimProcess> sim;
   std::unique_ptr<ScopedEnv> com1;
 };
 
 TEST_F(OperatorSessionTest, ConnectReadBackAndRecallThroughThePanels) {
-  ChooseRing(main, MAIN_RING_COM_CHANNEL, 1);
-  ASSERT_TRUE(Until([&] { return Visible(uwMcRamtypePanelHandle); })) << Log();
-  EXPECT_NE(Log().find("Target Firmware: P0235-"), std::string::npos) << Log();  // the P0528 family
-  EXPECT_FALSE(Idle());  // identification waits for the acknowledgement
-  Click(uwMcRamtypePanelHandle, RTYPE_CMD_OK);
-  ASSERT_TRUE(Until(Idle));
-  EXPECT_TRUE(ubMcFlag1 & MC_FLAG1_LINK_ESTABLISHED);
-  EXPECT_FALSE(Visible(uwMcRamtypePanelHandle));
+  Connect();
+  if (HasFatalFailure()) return;
 
   // Read back: the simulator's working set after power-up.
   Click(main, MAIN_CMD_PARAMETERS);
@@ -87,6 +101,38 @@ TEST_F(OperatorSessionTest, ConnectReadBackAndRecallThroughThePanels) {
   EXPECT_FALSE(qobject_cast<QLineEdit*>(host->ControlObject(uwMcParmSavePanelHandle, PSAVE_TXT_RAMTYPE))
                    ->text()
                    .isEmpty());
+}
+
+TEST_F(OperatorSessionTest, MainPanelCommandsAndThePositionMonitorReachTheController) {
+  Connect();
+  if (HasFatalFailure()) return;
+
+  // Acknowledging the ram type switched the position monitor on: it shows the
+  // simulator's ram position (0x2002 = 4660) on its next polls.
+  auto* monitor = Button(main, MAIN_BIN_SW_POS_MON_ON);
+  EXPECT_TRUE(monitor->isChecked());
+  EXPECT_TRUE(ubMcFlag1 & MC_FLAG1_CYCLIC_MONITOR_ON);
+  EXPECT_TRUE(Until([&] {
+    double ram = 0;
+    PanelGetDouble(main, MAIN_NUM_RAM_POS, ram);
+    return ram != 0;
+  })) << Log();
+  EXPECT_GT(Seen("2002 00"), 0);
+  EXPECT_GT(Seen("2119 00"), 0);  // status word 1 with the lamps
+
+  // Home: command 0x200 written to the command object between the polls.
+  Click(main, MAIN_CMD_HOME);
+  ASSERT_TRUE(Until([&] { return Idle() && Seen("2000 00 00000200") == 1; })) << Log();
+  EXPECT_NE(Log().find("Transmit Home Command"), std::string::npos);
+
+  // Switched off, the monitor asks nothing more.
+  Click(main, MAIN_BIN_SW_POS_MON_ON);
+  EXPECT_FALSE(monitor->isChecked());
+  EXPECT_FALSE(ubMcFlag1 & MC_FLAG1_CYCLIC_MONITOR_ON);
+  ASSERT_TRUE(Until([] { return Idle() && ubCyclicDataState == 0; }));
+  const int polled = Seen("2002 00");
+  TickUntil([] { return false; }, 300);  // longer than two poll periods
+  EXPECT_EQ(Seen("2002 00"), polled);
 }
 
 }  // namespace
