@@ -184,6 +184,7 @@ int MAIN_RING_COM_CHANNEL_Callback(int panel, int control, int event, void*, int
   ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_RAW_TEXT);
   PanelSetWaitCursor(true);
   PanelSetInt(panel, MAIN_BIN_SW_POS_MON_ON, 0);
+  PanelSetInt(panel, MAIN_LED_LINK, 0);  // lit again once a controller is identified
 
   CloseOpenLink();
   int64_t value = 0;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of StrokeDesk on a virtual X display: the main
-# window, and (against the controller simulator on COM1) the ram-type panel
-# after identification, the parameter panel after a read-back and the
-# save/recall panel after a recall.
+# Takes the README's pictures of StrokeDesk on a virtual X display, in a
+# session against the controller simulator on COM1: the ram-type panel after
+# identification, the parameter panel after a read-back, the save/recall panel
+# after a recall and the main window with the session's log.
 #   scripts/screenshot.sh [build directory] [output folder]
 # Needs Xvfb; builds nothing, so build first (ninja -C build).
 set -euo pipefail
@@ -35,10 +35,9 @@ while [[ ! -e "/tmp/.X11-unix/X$display" ]]; do
 done
 
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
-"$tool" "$output/main-window.png"
 
-# The panels that need a controller: a P0528 on the simulator's serial link.
-"$build/rc7sim" --variant p0528 --no-udp > "$sim_out" &
+# A P0528 controller on the simulator's serial link, its ram moving.
+"$build/rc7sim" --variant p0528 --no-udp --stroke 2000 > "$sim_out" &
 sim=$!
 for _ in $(seq 100); do
   grep -q '^ready' "$sim_out" && break
@@ -47,4 +46,4 @@ done
 STROKEDESK_COM1=$(awk '$1 == "pty1" {print $2}' "$sim_out")
 export STROKEDESK_COM1
 [[ -n "$STROKEDESK_COM1" ]] || { echo "screenshot: rc7sim did not start" >&2; exit 1; }
-"$tool" --parameters "$output"
+"$tool" "$output"

@@ -1,13 +1,10 @@
-// Starts the panels as the program does, accepts the terms of use and saves
-// pictures of them as the X server shows them. Run it on a virtual display
+// Starts the panels as the program does, accepts the terms of use, connects
+// to the controller on COM1 (the simulator) and saves pictures of the panels
+// as the X server shows them into a folder: the ram-type panel after
+// identification, the parameter panel after a read-back, the save/recall
+// panel after a recall of set 2, and the main window with the session's log
+// and the position monitor running. Run it on a virtual display
 // (scripts/screenshot.sh).
-//
-//   strokedesk_screenshot <main-window.png>
-//       the main window after start-up;
-//   strokedesk_screenshot --parameters <folder>
-//       connects to the controller on COM1 (the simulator), and saves the
-//       ram-type panel after identification, the parameter panel after a
-//       read-back and the save/recall panel after a recall of set 2.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -96,12 +93,7 @@ int RunSteps(std::vector<Step> steps, int limitMs) {
   return rc;
 }
 
-std::vector<Step> MainWindowSteps(QtPanelHost& host, const QString& output) {
-  int ticks = 0;
-  return {{[ticks]() mutable { return ++ticks > 15; }, [&host, output] { return Grab(host, uwMcMainPanelHandle, output); }}};
-}
-
-std::vector<Step> ParameterSteps(QtPanelHost& host, const QString& folder) {
+std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder) {
   const int main = uwMcMainPanelHandle;
   const int parm = uwMcParameterPanelHandle;
   const int psave = uwMcParmSavePanelHandle;
@@ -146,22 +138,30 @@ std::vector<Step> ParameterSteps(QtPanelHost& host, const QString& folder) {
          return true;
        }},
       {[psave] { return Idle() && !Text(psave, PSAVE_TXT_RAMTYPE).empty(); },
-       [&host, psave, folder] { return Grab(host, psave, folder + "/save-recall-panel.png"); }},
+       [&host, psave, folder] {
+         const bool ok = Grab(host, psave, folder + "/save-recall-panel.png");
+         PanelHide(psave);
+         PanelHide(uwMcParameterPanelHandle);
+         PanelHide(uwMcExtParameterPanelHandle);
+         return ok;
+       }},
+      // A few more polls of the position monitor, then the main window.
+      {[polls = 0]() mutable { return ++polls > 10; },
+       [&host, folder] { return Grab(host, uwMcMainPanelHandle, folder + "/main-window.png"); }},
   };
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool parameters = argc == 3 && std::string(argv[1]) == "--parameters";
-  if (argc != 2 && !parameters) {
-    std::fprintf(stderr, "usage: %s <main-window.png> | --parameters <folder>\n", argv[0]);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <folder>   (the controller on COM1: STROKEDESK_COM1)\n", argv[0]);
     return 2;
   }
-  const QString output = QString::fromLocal8Bit(argv[argc - 1]);
+  const QString folder = QString::fromLocal8Bit(argv[1]);
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  if (parameters) QDir().mkpath(output);
+  QDir().mkpath(folder);
   QtPanelHost host;
   PanelSetHost(&host);
   std::string why;
@@ -170,9 +170,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   INTRO_CMD_ACCEPT_Callback(uwMcIntroPanelHandle, INTRO_CMD_ACCEPT, EVENT_COMMIT, nullptr, 0, 0);
-  const int rc = parameters ? RunSteps(ParameterSteps(host, output), 30000)
-                            : RunSteps(MainWindowSteps(host, output), 5000);
+  const int rc = RunSteps(SessionSteps(host, folder), 30000);
   PanelSetHost(nullptr);
-  if (rc != 0) std::fprintf(stderr, "no picture saved\n");
+  if (rc != 0) std::fprintf(stderr, "not every picture was saved\n");
   return rc;
 }

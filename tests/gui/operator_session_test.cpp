@@ -62,7 +62,13 @@ class OperatorSessionTest : public PanelFixture {
     Click(uwMcRamtypePanelHandle, RTYPE_CMD_OK);
     ASSERT_TRUE(Until(Idle));
     EXPECT_TRUE(ubMcFlag1 & MC_FLAG1_LINK_ESTABLISHED);
+    EXPECT_EQ(LinkLamp(), 1);
     EXPECT_FALSE(Visible(uwMcRamtypePanelHandle));
+  }
+  int64_t LinkLamp() {
+    int64_t lit = -1;
+    PanelGetInt(main, MAIN_LED_LINK, lit);
+    return lit;
   }
   // Requests the simulator saw with this text in their journal line.
   int Seen(const std::string& text) {
@@ -133,6 +139,10 @@ TEST_F(OperatorSessionTest, MainPanelCommandsAndThePositionMonitorReachTheContro
   const int polled = Seen("2002 00");
   TickUntil([] { return false; }, 300);  // longer than two poll periods
   EXPECT_EQ(Seen("2002 00"), polled);
+
+  ChooseRing(main, MAIN_RING_COM_CHANNEL, 0);
+  EXPECT_EQ(LinkLamp(), 0);
+  EXPECT_EQ(ubCqDataChannel, CQ_LINK_NONE);
 }
 
 }  // namespace
