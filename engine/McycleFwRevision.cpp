@@ -162,16 +162,20 @@ void StepSetUp() {
   Go(McycleFwVariantLikeP0528(variant) ? 0x0A0B : 0x0A09);
 }
 
-void StepTraceModes() {
-  const int entry = uwIndex == 0 ? kTrace1ModeEntry : kTrace2ModeEntry;
-  CtrlCmdEntry& e = sScopeDataContainer.entries[entry];
-  const uint8_t rc = McycleReadEntry(e, 0);
-  if (rc == 1) return;
+// True once a request of the later steps is answered; a failed one is said
+// and ends identification at its end step.
+bool Answered(uint8_t rc) {
   if (rc == 0) {
     McycleLogTransmissionError();
     Go(0x0A09);
-    return;
   }
+  return rc != 0 && rc != 1;
+}
+
+void StepTraceModes() {
+  const int entry = uwIndex == 0 ? kTrace1ModeEntry : kTrace2ModeEntry;
+  CtrlCmdEntry& e = sScopeDataContainer.entries[entry];
+  if (!Answered(McycleReadEntry(e, 0))) return;
   e.udData = cqCanData.udData;
   if (++uwIndex < 2) return;
   McycleSetCheckTraceMenu(1, sScopeDataContainer.entries[kTrace1ModeEntry].udData);
@@ -192,13 +196,7 @@ void StepTraceModes() {
 
 void StepClockRead() {
   CtrlCmdEntry& e = sRtcDataContainer.entries[uwIndex];
-  const uint8_t rc = McycleReadEntry(e, 0);
-  if (rc == 1) return;
-  if (rc == 0) {
-    McycleLogTransmissionError();
-    Go(0x0A09);
-    return;
-  }
+  if (!Answered(McycleReadEntry(e, 0))) return;
   e.udData = cqCanData.udData & 0xFF;
   if (++uwIndex < kClockDateEntries) return;
   const std::tm pc = PcNow();
@@ -218,13 +216,7 @@ void StepClockRead() {
 }
 
 void StepClockWrite() {
-  const uint8_t rc = McycleWriteEntry(sRtcDataContainer.entries[uwIndex], 0);
-  if (rc == 1) return;
-  if (rc == 0) {
-    McycleLogTransmissionError();
-    Go(0x0A09);
-    return;
-  }
+  if (!Answered(McycleWriteEntry(sRtcDataContainer.entries[uwIndex], 0))) return;
   if (++uwIndex >= kClockEntries) Go(0x0A09);
 }
 

@@ -70,23 +70,23 @@ int RunSteps(std::vector<Step> steps, int limitMs) {
   size_t next = 0;
   int waited = 0;
   QTimer timer;
+  // Ends the run once: no step is looked at after this.
+  const auto finish = [&](int code) {
+    timer.stop();
+    rc = code;
+    McycleShutdown(McShutdown::Close);
+  };
   QObject::connect(&timer, &QTimer::timeout, [&] {
     waited += 100;
     if (waited > limitMs) {
       std::fprintf(stderr, "screenshot: step %zu did not happen in time; the log window says:\n%s\n", next + 1,
                    Text(uwMcMainPanelHandle, MAIN_TXTBOX_LOG).c_str());
-      McycleShutdown(McShutdown::Close);
+      finish(1);
       return;
     }
     if (!steps[next].ready()) return;
-    if (!steps[next].act()) {
-      McycleShutdown(McShutdown::Close);
-      return;
-    }
-    if (++next == steps.size()) {
-      rc = 0;
-      McycleShutdown(McShutdown::Close);
-    }
+    if (!steps[next].act()) finish(1);
+    else if (++next == steps.size()) finish(0);
   });
   timer.start(100);
   QApplication::exec();

@@ -96,7 +96,7 @@ void ShowTable(QTableWidget* table, const Control& c) {
       const QString text = Q(c.cells[static_cast<size_t>(r)][static_cast<size_t>(col)]);
       if (QTableWidgetItem* item = table->item(r, col)) item->setText(text);
       else table->setItem(r, col, new QTableWidgetItem(text));
-    }
+    }  FitHeightToRows(table);  // the row count may have changed
 }
 
 }  // namespace
