@@ -24,31 +24,54 @@ int16_t Scaled(int16_t raw, uint16_t resolution) {
   return static_cast<int16_t>(static_cast<int32_t>(raw) * resolution / 10);
 }
 
+// Channels spread over the records that do not carry them. Packed fields
+// are reached by name only: a pointer to one would be misaligned.
+enum class Channel { Cmdpos, Motpos, Ana1, Ana2, Ana3 };
+
+int Get(const ScopeFrame& f, Channel c) {
+  switch (c) {
+    case Channel::Cmdpos: return f.swCmdpos;
+    case Channel::Motpos: return f.swMotpos;
+    case Channel::Ana1: return f.uwAna1;
+    case Channel::Ana2: return f.uwAna2;
+    default: return f.uwAna3;
+  }
+}
+
+// Stores v cut to the field's 16 bits.
+void Set(ScopeFrame& f, Channel c, int v) {
+  switch (c) {
+    case Channel::Cmdpos: f.swCmdpos = static_cast<int16_t>(v); return;
+    case Channel::Motpos: f.swMotpos = static_cast<int16_t>(v); return;
+    case Channel::Ana1: f.uwAna1 = static_cast<uint16_t>(v); return;
+    case Channel::Ana2: f.uwAna2 = static_cast<uint16_t>(v); return;
+    default: f.uwAna3 = static_cast<uint16_t>(v); return;
+  }
+}
+
 // A position written at R[i] every second frame: R[i-1] becomes the midpoint
 // of its neighbours, R[0] copies R[1].
-void SpreadPosition(ScopeFrame* r, size_t i, int16_t ScopeFrame::*pos) {
+void SpreadPosition(ScopeFrame* r, size_t i, Channel pos) {
   if (i == 1) {
-    r[0].*pos = r[1].*pos;
+    Set(r[0], pos, Get(r[1], pos));
   } else if (i >= 2) {
-    const int16_t m = r[i - 2].*pos;
-    const int16_t d = static_cast<int16_t>(r[i].*pos - m);
-    r[i - 1].*pos = static_cast<int16_t>(m + d / 2);
+    const int16_t m = static_cast<int16_t>(Get(r[i - 2], pos));
+    const int16_t d = static_cast<int16_t>(Get(r[i], pos) - m);
+    Set(r[i - 1], pos, m + d / 2);
   }
 }
 
 // An analog channel written at R[i] every fourth frame: the three records
 // before it are interpolated in quarter steps from R[i-4]; the first records
 // copy the first sample.
-void SpreadAnalog(ScopeFrame* r, size_t i, uint16_t ScopeFrame::*a) {
+void SpreadAnalog(ScopeFrame* r, size_t i, Channel a) {
   if (i < 4) {
-    for (size_t k = 0; k < i; ++k) r[k].*a = r[i].*a;
+    for (size_t k = 0; k < i; ++k) Set(r[k], a, Get(r[i], a));
     return;
   }
-  const int32_t p = r[i - 4].*a;
-  const int32_t s = (static_cast<int32_t>(r[i].*a) - p) / 4;
-  r[i - 3].*a = static_cast<uint16_t>(p + s);
-  r[i - 2].*a = static_cast<uint16_t>(r[i - 3].*a + s);
-  r[i - 1].*a = static_cast<uint16_t>(r[i - 2].*a + s);
+  const int32_t p = Get(r[i - 4], a);
+  const int32_t s = (Get(r[i], a) - p) / 4;
+  for (size_t k = i - 3; k < i; ++k) Set(r[k], a, Get(r[k - 1], a) + s);
 }
 
 void Multiplexed(ScopeFrame* r, size_t i) {
@@ -59,7 +82,7 @@ void Multiplexed(ScopeFrame* r, size_t i) {
     case 0:
       f.uwRamtype = b14;
       f.uwAna1 = w6;
-      SpreadAnalog(r, i, &ScopeFrame::uwAna1);
+      SpreadAnalog(r, i, Channel::Ana1);
       break;
     case 1:
       if (i > 0) {
@@ -68,12 +91,12 @@ void Multiplexed(ScopeFrame* r, size_t i) {
       }
       if (i > 3) r[i - 1].uwStatus = f.uwStatus = r[i - 2].uwStatus;
       f.uwAna2 = w6;
-      SpreadAnalog(r, i, &ScopeFrame::uwAna2);
+      SpreadAnalog(r, i, Channel::Ana2);
       break;
     case 2:
       f.uwStatus = b14;
       f.uwAna3 = w6;
-      SpreadAnalog(r, i, &ScopeFrame::uwAna3);
+      SpreadAnalog(r, i, Channel::Ana3);
       break;
     case 3:
       if (i > 0) {
@@ -146,11 +169,11 @@ void ScopeFrameConvertP0528(ScopeTraceDesc& trace) {
       f.swCmdpos = f.swMotpos = 0;
     } else if (f.ubMux == 1 || f.ubMux == 3) {
       f.swMotpos = quill ? Mirror(w0) : w0;
-      SpreadPosition(r, i, &ScopeFrame::swMotpos);
+      SpreadPosition(r, i, Channel::Motpos);
       if (last) f.swCmdpos = r[i - 1].swCmdpos;
     } else if (f.ubMux == 0 || f.ubMux == 2) {
       f.swCmdpos = quill ? Mirror(w0) : w0;
-      SpreadPosition(r, i, &ScopeFrame::swCmdpos);
+      SpreadPosition(r, i, Channel::Cmdpos);
       if (last) f.swMotpos = r[i - 1].swMotpos;
     }
     const int16_t ram = Raw16s(f, 2);

@@ -38,7 +38,7 @@ enum PanelEventCode : int {
 };
 
 // Keys delivered with EVENT_KEYPRESS in eventData1.
-inline constexpr int PANEL_KEY_ESC = 0x1B;
+inline constexpr int PANEL_KEY_ESC = 768;  // 0x300
 inline constexpr int PANEL_KEY_F1 = 0x1001;
 inline constexpr int PANEL_KEY_UP = 0x1002;
 inline constexpr int PANEL_KEY_DOWN = 0x1003;
