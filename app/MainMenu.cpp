@@ -12,6 +12,7 @@
 #include "hmi/hmi.h"
 #include "macro/macro.h"
 #include "objects/ScriptLoader.h"
+#include "scope/ScopeDisplay.h"
 #include "scope/scope.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
@@ -90,7 +91,7 @@ void LoadTraceFile() {
   if (mcModuleHooks.loadTraceFile() == 0) return;
   TimerStart();
   const char* error = "ERROR: Scope loading file error";
-  PanelPlotText(uwMcScopePanelHandle, SCOPE_GRAPH, 20, 50, error, 0xFF0000, 20, true);
+  ScopePlotMessage(error);
   HmiLogWindowOut(error, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
 }
 

@@ -13,6 +13,7 @@
 #include "engine/Timer.h"
 #include "hmi/hmi.h"
 #include "params/ParameterPanel.h"
+#include "scope/ScopePanel.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
@@ -63,6 +64,7 @@ void InstallPanelCallbacks() {
   PanelInstallCallback(uwMcTraceInfoPanelHandle, TRACE_INFO_CMD_OK, CMD_TRACE_INFO_Callback, nullptr);
   PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_COPY_LOG, CMD_COPY_LOG_Callback, nullptr);
   ParmPanelsSetUp();
+  ScopePanelsSetUp();
 }
 
 }  // namespace

@@ -3,6 +3,4 @@
 #include "engine/Mcycle.h"
 #include "engine/McycleMachines.h"
 
-void McycleGetScopeDataStateMachine(uint8_t) { uwMcycleState = MC_STATE_IDLE; }
-void McycleFreezeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
 void McycleMemoryStateMachine() { uwMcycleState = MC_STATE_IDLE; }
