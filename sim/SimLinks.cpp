@@ -184,17 +184,13 @@ void SimLinks::Answer(const uint8_t* request, int link, uint32_t ownIp, uint32_t
   if (link != 3)
     for (SimBehaviour* b : SimBehaviours()) QueueText(link, b->TextAfterAnswer(link, request, a.payload));
   if (a.blockNumber < 0) return;
-  std::vector<uint8_t> data(controller_.BlockLength());
-  controller_.BlockData(a.blockNumber, data.data());
-  if (link == 1) {
-    AppendCrc(data);
-    Queue(1, data);
-  } else {
-    std::vector<uint8_t> t = Header(20, ownIp, requestSender);
-    t.insert(t.end(), data.begin(), data.end());
-    AppendCrc(t);
-    Queue(link, t, peerIp, peerPort);
-  }
+  SimBlock block = controller_.Block(a.blockNumber);
+  if (!block.send) return;
+  std::vector<uint8_t> t = link == 1 ? std::move(block.data) : Header(20, ownIp, requestSender);
+  if (link != 1) t.insert(t.end(), block.data.begin(), block.data.end());
+  AppendCrc(t);
+  if (block.corrupt) t.back() ^= 0xFF;
+  Queue(link, t, peerIp, peerPort);
 }
 
 void SimLinks::FramesLink1() {
