@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -36,6 +37,10 @@ class ScopeFixture : public ControllerFixture {
   bool Download(SimLink link, std::vector<std::string> options, int maxTicks = 20000) {
     options.insert(options.end(), {"--scope-dump", dump});
     if (!Identify(link, options)) return false;
+    // What the panels showed of an earlier download in the same test goes.
+    host.texts[{1, MAIN_TXTBOX_LOG}].clear();
+    host.hidden.clear();
+    host.plots.clear();
     ubMcFlag1 |= MC_FLAG1_SCOPE_WINDOW_SET_UP;
     udScopeTime = 0;
     from = Seen();
@@ -69,9 +74,20 @@ class ScopeFixture : public ControllerFixture {
     return c;
   }
   bool Logged(const std::string& text) { return Log().find(text) != std::string::npos; }
-  // The download ended as it should: panels given back, time logged.
-  void ExpectEnded() {
-    EXPECT_TRUE(Logged("Scope: Download time: ")) << Log();
+  unsigned BlockRequests() const {
+    unsigned n = 0;
+    for (const SimRequest& r : Requests(from)) n += !r.IsRead() && r.index == 0x2000 && r.data >= 0x1000;
+    return n;
+  }
+  bool Sent(const std::string& command) const {
+    const std::vector<std::string> c = Commands();
+    return std::find(c.begin(), c.end(), command) != c.end();
+  }
+  // The download ended as it should: panels given back, and (unless it
+  // failed) the time logged.
+  void ExpectEnded(bool failed = false) {
+    EXPECT_EQ(Logged("Scope: Download time: "), !failed) << Log();
+    EXPECT_EQ(Logged("ERROR: Scope Transmission Error"), failed) << Log();
     EXPECT_FALSE(ubMcFlag1 & MC_FLAG1_TRACE_DOWNLOAD_RUNNING);
     EXPECT_FALSE(ubCqFlag & CQ_FLAG_HOLD);
     EXPECT_FALSE(host.panelDimmed[1]);
