@@ -123,6 +123,16 @@ void TransmissionError() {
   Go(MC_SCOPE_UNFREEZE);
 }
 
+// Which object the controller did not answer, before the error report.
+void RequestFailed(const char* what, uint16_t index, uint8_t sub) {
+  McycleLogf("Scope: %s %04X[%02X] failed", what, index, sub);
+  TransmissionError();
+}
+void ReadFailed(const CtrlCmdContainer& c) {
+  const CtrlCmdEntry& e = c.entries[uwElement];
+  RequestFailed("reading", e.uwIndex, e.ubSubIndex);
+}
+
 // --- Step 0x00 ---------------------------------------------------------------------
 void Start() {
   McycleGetCyclicDataStateMachine(MC_SIG_CYCLIC_ABORT);
@@ -237,7 +247,11 @@ bool Geometry() {
 void StepGeometry() {
   const Walk w = ReadWalk(sScopeDataContainer, sScopeDataContainer.ubLastEntry);
   if (w == Walk::Pending) return;
-  if (w == Walk::Failed || !Geometry()) {
+  if (w == Walk::Failed) {
+    ReadFailed(sScopeDataContainer);
+    return;
+  }
+  if (!Geometry()) {
     TransmissionError();
     return;
   }
@@ -254,10 +268,11 @@ void StepGeometry() {
 // --- Header reads --------------------------------------------------------------------------
 
 void StepCommand(int entry, uint16_t next, bool counts) {
-  const uint8_t rc = McycleWriteEntry(sCmdContainer.entries[entry], 0);
+  const CtrlCmdEntry& e = sCmdContainer.entries[entry];
+  const uint8_t rc = McycleWriteEntry(e, 0);
   if (rc == 1) return;
   if (rc == 0) {
-    TransmissionError();
+    RequestFailed("writing", e.uwIndex, e.ubSubIndex);
     return;
   }
   if (counts) ++uwTransfers;
@@ -270,7 +285,7 @@ void StepParameters() {
   const Walk w = ReadWalk(sParamRdContainer, sParamRdContainer.ubLastEntry - 1);
   if (w == Walk::Pending) return;
   if (w == Walk::Failed) {
-    TransmissionError();
+    ReadFailed(sParamRdContainer);
     return;
   }
   uwElement = 0;
@@ -294,7 +309,7 @@ void StepLogData() {
       continue;
     }
     if (uwElement == kLogEntryFw9 && !P0417() && FirmwareMinor() < 10) break;
-    TransmissionError();
+    ReadFailed(c);
     return;
   }
   uwElement = 0;
@@ -308,7 +323,7 @@ void StepLogExtData() {
     if (w == Walk::Pending) return;
     if (w == Walk::Done) break;
     if (uwElement < kLogExtOptional) {
-      TransmissionError();
+      ReadFailed(c);
       return;
     }
     ++uwElement;
@@ -413,7 +428,7 @@ bool RequestBlock() {
       McycleWriteObject(CTRL_OBJ_COMMAND, 0, 2, static_cast<uint32_t>(kBlockCommand + uwMcScopeBlockCnt), 0);
   if (rc == 1) return false;
   if (rc == 0) {
-    TransmissionError();
+    RequestFailed("writing", CTRL_OBJ_COMMAND, 0);
     return false;
   }
   ++uwTransfers;
@@ -452,12 +467,17 @@ bool ReceiveBlock() {
       return true;
     }
     ubRetry = 0;
+    McycleLogf("Scope: block %u bad %u times", static_cast<unsigned>(uwMcScopeBlockCnt),
+               static_cast<unsigned>(kBlockAttempts));
     TransmissionError();
     return false;
   }
   if (McTimeAfter(McTimerGetCurrentTime(), udDeadline)) {
     Hold(false);
-    if (!AbortRequested()) TransmissionError();
+    if (AbortRequested()) return false;
+    McycleLogf("Scope: block %u not received within %u ms", static_cast<unsigned>(uwMcScopeBlockCnt),
+               static_cast<unsigned>(kBlockDeadlineMs));
+    TransmissionError();
   }
   return false;
 }

@@ -152,6 +152,7 @@ TEST_F(Scope, BadBlocksAreAskedForAgainThreeTimes) {
     SCOPED_TRACE(std::string(SimLinkName(c.link)) + " " + c.corrupt);
     ASSERT_TRUE(Download(c.link, {"--scope", "100", "--scope-corrupt-block", c.corrupt})) << Log();
     ExpectEnded(c.failed);
+    EXPECT_EQ(Logged("Scope: block 2 bad 4 times\n"), c.failed);
     int asked = 0;
     for (const std::string& command : Commands()) asked += command == "2000=1002";
     EXPECT_EQ(asked, 4);
@@ -176,6 +177,7 @@ TEST_F(Scope, WithheldBlockFailsAtTheDeadline) {
   EXPECT_LE(McTimerGetCurrentTime() - asked, 5010u);
   ASSERT_TRUE(RunToIdle()) << Log();
   ExpectEnded(true);
+  EXPECT_TRUE(Logged("Scope: block 1 not received within 5000 ms\n")) << Log();
   EXPECT_TRUE(Sent("2000=12B"));
 }
 
@@ -183,22 +185,26 @@ TEST_F(Scope, LogEntry29AndTheExtendedHeaderByFirmwareRevision) {
   struct Case {
     const char* revision;
     const char* abort;  // object answered with aborts
-    bool failed;
+    const char* said;   // when the download fails
     size_t extReads;    // reads of the extended header's first object
   };
-  const Case cases[] = {{"9", "0x2604:23", false, 0},
-                        {"10", "0x2604:23", true, 0},
-                        {"11", "0x2107:2", false, 1},  // extended entry 16: optional
-                        {"11", "0x260A:2", true, 1}};  // extended entry 1: not optional
+  const Case cases[] = {{"9", "0x2604:23", nullptr, 0},
+                        {"10", "0x2604:23", "Scope: reading 2604[17] failed\n", 0},
+                        {"11", "0x2107:2", nullptr, 1},                          // extended entry 16: optional
+                        {"11", "0x260A:2", "Scope: reading 260A[02] failed\n", 1}};  // extended entry 1
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.revision) + " " + c.abort);
     ASSERT_TRUE(Download(SimLink::Serial, {"--scope", "60", "--revision", c.revision, "--abort-object", c.abort}))
         << Log();
-    ExpectEnded(c.failed);
+    const bool failed = c.said != nullptr;
+    ExpectEnded(failed);
+    if (failed) {
+      EXPECT_TRUE(Logged(c.said)) << Log();
+    }
     size_t ext = 0;
     for (const SimRequest& r : Requests(from)) ext += r.IsRead() && r.index == 0x260A && r.sub == 1;
     EXPECT_EQ(ext, c.extReads);
-    EXPECT_EQ(BlockRequests(), c.failed ? 0u : 4u);
+    EXPECT_EQ(BlockRequests(), failed ? 0u : 4u);
   }
 }
 
