@@ -176,10 +176,15 @@ const char* BadGeometry(uint32_t blocks) {
   return nullptr;
 }
 
+bool ReadsExtendedHeader() { return !P0417() && !Quill() && FirmwareMinor() > 10; }
+
+// The progress bar ends where a download without repeats ends: one step
+// more than its transfers divided by the divisor.
 void ShowProgressRange() {
-  int steps = 2 * uwMcScopeBlockAnz + 3 + CtrlCmdLogWalkLength(sScopeDataContainer) + sParamRdContainer.ubLastEntry +
-              CtrlCmdLogWalkLength(sLogDataContainer) + CtrlCmdLogWalkLength(sLogExtDataContainer);
-  steps = steps / (P0417() ? kDivisorP0417 : ubDivisor) + 1;
+  int transfers = CtrlCmdLogWalkLength(sScopeDataContainer) + 1 + sParamRdContainer.ubLastEntry +
+                  CtrlCmdLogWalkLength(sLogDataContainer) + 1 + 2 * uwMcScopeBlockAnz;
+  if (ReadsExtendedHeader()) transfers += CtrlCmdLogWalkLength(sLogExtDataContainer);
+  const int steps = transfers / (P0417() ? kDivisorP0417 : ubDivisor) + 1;
   PanelSetAttribute(uwMcDownloadPanelHandle, DOWNLOAD_PROGRESS, ATTR_MAX_VALUE, steps);
 }
 
@@ -313,7 +318,7 @@ void StepLogData() {
     return;
   }
   uwElement = 0;
-  Go(!P0417() && !Quill() && FirmwareMinor() > 10 ? MC_SCOPE_LOG_EXT_DATA : MC_SCOPE_HEADER);
+  Go(ReadsExtendedHeader() ? MC_SCOPE_LOG_EXT_DATA : MC_SCOPE_HEADER);
 }
 
 void StepLogExtData() {

@@ -140,6 +140,8 @@ void ReadInitialValue(Control& c) {
     c.intValue = tab->currentIndex();
   } else if (auto* progress = qobject_cast<QProgressBar*>(o)) {
     c.intValue = progress->value();
+    c.minValue = progress->minimum();
+    c.maxValue = progress->maximum();
   } else if (auto* table = qobject_cast<QTableWidget*>(o)) {
     c.cells.assign(static_cast<size_t>(table->rowCount()),
                    std::vector<std::string>(static_cast<size_t>(table->columnCount())));
@@ -156,14 +158,13 @@ void ReadInitialValue(Control& c) {
 bool IsIntegerControl(const Control& c) { return c.spec.kind != ControlKind::Numeric || c.integer; }
 
 double ClampDouble(const Control& c, double value) {
-  if (c.spec.kind != ControlKind::Numeric) return value;
+  if (c.spec.kind != ControlKind::Numeric && c.spec.kind != ControlKind::Progress) return value;
   return std::clamp(value, c.minValue, c.maxValue);
 }
 
 int64_t ClampToControl(const Control& c, double value) {
   double v = ClampDouble(c, value);
   if (c.spec.kind == ControlKind::Switch) return v != 0;
-  if (c.spec.kind == ControlKind::Progress) v = std::clamp(v, 0.0, 100.0);
   if (!(v > -9.2e18)) return INT64_MIN / 2;  // also NaN
   if (v > 9.2e18) return INT64_MAX / 2;
   return static_cast<int64_t>(IsIntegerControl(c) ? std::llround(v) : std::trunc(v));
@@ -181,8 +182,10 @@ bool AttributeApplies(const Control& c, PanelAttribute attribute, int64_t value)
     case ATTR_OFF_COLOR: return k == ControlKind::Lamp;
     case ATTR_TEXT_COLOR:
     case ATTR_FRAME_COLOR: return qobject_cast<QWidget*>(c.object.data()) != nullptr && k != ControlKind::Lamp;
-    case ATTR_MIN_VALUE: return k == ControlKind::Numeric && static_cast<double>(value) <= c.maxValue;
-    case ATTR_MAX_VALUE: return k == ControlKind::Numeric && static_cast<double>(value) >= c.minValue;
+    case ATTR_MIN_VALUE:
+      return (k == ControlKind::Numeric || k == ControlKind::Progress) && static_cast<double>(value) <= c.maxValue;
+    case ATTR_MAX_VALUE:
+      return (k == ControlKind::Numeric || k == ControlKind::Progress) && static_cast<double>(value) >= c.minValue;
     default: return false;
   }
 }
@@ -273,8 +276,12 @@ void ShowAttribute(const Control& c, PanelAttribute attribute, int64_t value) {
       }
       return;
     case ATTR_FRAME_COLOR:
-      // A negative colour: transparent.
-      if (widget) widget->setStyleSheet(value < 0 ? QString() : QString("background-color: %1;").arg(Hex(value)));
+      // A negative colour: transparent. A progress bar's colour is its bar's.
+      if (qobject_cast<QProgressBar*>(widget))
+        widget->setStyleSheet(value < 0 ? QString()
+                                        : QString("QProgressBar::chunk { background-color: %1; }").arg(Hex(value)));
+      else if (widget)
+        widget->setStyleSheet(value < 0 ? QString() : QString("background-color: %1;").arg(Hex(value)));
       return;
     case ATTR_MIN_VALUE:
     case ATTR_MAX_VALUE: {
@@ -284,6 +291,9 @@ void ShowAttribute(const Control& c, PanelAttribute attribute, int64_t value) {
                        static_cast<int>(std::clamp(c.maxValue, -2147483648.0, 2147483647.0)));
       } else if (auto* dspin = qobject_cast<QDoubleSpinBox*>(o)) {
         dspin->setRange(c.minValue, c.maxValue);
+      } else if (auto* bar = qobject_cast<QProgressBar*>(o)) {
+        bar->setRange(static_cast<int>(std::clamp(c.minValue, 0.0, 2147483647.0)),
+                      static_cast<int>(std::clamp(c.maxValue, 0.0, 2147483647.0)));
       }
       ShowValue(c);
       return;
