@@ -2,9 +2,11 @@
 // to the controller on COM1 (the simulator) and saves pictures of the panels
 // as the X server shows them into a folder: the ram-type panel after
 // identification, the parameter panel after a read-back, the save/recall
-// panel after a recall of set 2, and the main window with the session's log
-// and the position monitor running. Run it on a virtual display
-// (scripts/screenshot.sh).
+// panel after a recall of set 2, the main window with the session's log
+// and the position monitor running, then the scope: a download that fails
+// (the simulator spoils one block four times), the download panel during the
+// next download and the scope panel with its trace. Run it on a virtual
+// display (scripts/screenshot.sh).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -24,6 +26,7 @@
 #include "app/Startup.h"
 #include "engine/Mcycle.h"
 #include "platform/Paths.h"
+#include "scope/ScopeDownload.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 #include "ui/qt/QtPanelHost.h"
@@ -46,6 +49,7 @@ void Press(QtPanelHost& host, int panel, int control) {
 }
 
 bool Idle() { return uwMcycleState == MC_STATE_IDLE; }
+bool Downloading() { return ubMcFlag1 & MC_FLAG1_TRACE_DOWNLOAD_RUNNING; }
 
 bool Visible(QtPanelHost& host, int panel) {
   QWidget* w = host.PanelWidget(panel);
@@ -148,6 +152,23 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder) {
       // A few more polls of the position monitor, then the main window.
       {[polls = 0]() mutable { return ++polls > 10; },
        [&host, folder] { return Grab(host, uwMcMainPanelHandle, folder + "/main-window.png"); }},
+      // The scope: the first download meets a block spoilt four times.
+      {Idle,
+       [&host] {
+         McycleShowScopePanel();
+         Press(host, uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
+         return true;
+       }},
+      {[main] { return Idle() && !Downloading() && Text(main, MAIN_TXTBOX_LOG).find("Transmission Error") != std::string::npos; },
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcScopePanelHandle, folder + "/scope-transmission-error.png");
+         Press(host, uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
+         return ok;
+       }},
+      {[] { return Downloading() && uwMcScopeBlockCnt >= 20; },
+       [&host, folder] { return Grab(host, uwMcDownloadPanelHandle, folder + "/download-panel.png"); }},
+      {[] { return Idle() && !Downloading() && (ubMcFlag2 & MC_FLAG2_TRACE_PRESENT); },
+       [&host, folder] { return Grab(host, uwMcScopePanelHandle, folder + "/scope-panel.png"); }},
   };
 }
 
@@ -170,7 +191,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   INTRO_CMD_ACCEPT_Callback(uwMcIntroPanelHandle, INTRO_CMD_ACCEPT, EVENT_COMMIT, nullptr, 0, 0);
-  const int rc = RunSteps(SessionSteps(host, folder), 30000);
+  const int rc = RunSteps(SessionSteps(host, folder), 60000);
   PanelSetHost(nullptr);
   if (rc != 0) std::fprintf(stderr, "not every picture was saved\n");
   return rc;
