@@ -78,14 +78,31 @@ TEST_F(BatchRun, ComWithoutAControllerFails) {
   EXPECT_EQ(r.out, "Connecting COM  3\nCom Channel error, not open\n");
 }
 
-TEST_F(BatchRun, UsbRunsTheScriptOnTheFoundDevice) {
+TEST_F(BatchRun, UsbRunsTheScriptOnTheFoundDeviceWithOneLinePerRead) {
+  const std::string reads = "rd 0x2004 0\nrd 0x2002 0\nrf 0x2602 1\nrd 0x2103 0\nrd 0x2119 0\n";
+  // What scripts that parse the output see: the value of each read, and the
+  // bytes of an answer without a width (0x47).
+  const std::string shown =
+      "RD(D)  2004[00] = 12345678 = 305419896\n"
+      "RD(W)  2002[00] = 1234 = 4660\n"
+      "RD(F)  2602[01] = 3F800000 = 1.000000\n"
+      "RD(B)  2103[00] = 05 = 5\n"
+      "RX:  47  19  21  00  EF  CD  AB  00\n";
   StartSim(true);
-  const std::string script = Script("s.pms", "rd 0x2004 0\n");
-  const ProgramRunResult r = RunUsb(script);
+  std::string script = Script("quiet.pms", "log off\n" + reads);
+  ProgramRunResult r = RunUsb(script);
   EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
-  EXPECT_TRUE(InOrder(r.out, {"Connecting USB COM", "Com Channel is open\n", "Open Script " + script + "\n",
-                              "2004[00] = 12345678"}));
-  EXPECT_EQ(r.out.find("Channel changed"), std::string::npos) << r.out;
+  EXPECT_TRUE(InOrder(r.out, {"Connecting USB COM", "Com Channel is open\n", "Open Script " + script + "\n" + shown}));
+  EXPECT_TRUE(r.out.size() >= shown.size() && r.out.compare(r.out.size() - shown.size(), shown.size(), shown) == 0)
+      << r.out;
+
+  // With the frame lines, the value follows the answer's frame.
+  StartSim(true);
+  r = RunUsb(Script("frames.pms", reads));
+  EXPECT_TRUE(InOrder(r.out, {"RX-SDO: 43 04 20 00 78 56 34 12\nRD(D)", "RX-SDO: 4B 02 20 00 34 12 00 00\nRD(W)",
+                              "RX-SDO: 47 19 21 00 EF CD AB 00\nRX:  47"}))
+      << r.out;
+  EXPECT_EQ(r.out.find("RX:  43"), std::string::npos) << r.out;
 }
 
 TEST_F(BatchRun, HowTheScriptEndsDecidesTheExitCode) {
