@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/Startup.h"
+#include "engine/McycleIo.h"
 #include "hmi/hmi.h"
 #include "platform/SystemClock.h"
 #include "ui/PanelIds.h"
@@ -60,7 +61,7 @@ int McycleGetMetaPath(char* path, size_t size) {
   char line[HI_TEXT_MAX + 1];
   const int shown = static_cast<int>(path ? strnlen(path, std::min<size_t>(size, 180)) : 0);
   std::snprintf(line, sizeof line, "Path too long after $DATE/$TIME: %.*s", shown, path ? path : "");
-  HmiLogWindowOut(line, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
+  McycleLog(line);
   return 1;
 }
 

@@ -11,6 +11,7 @@
 #include "BenchLink.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleMachines.h"
 #include "params/CtrlCmd.h"
 #include "platform/Serial.h"
 #include "scope/ScopeConvert.h"
@@ -125,7 +126,7 @@ void Download(benchmark::State& state, uint8_t link, int baud) {
     McycleSignalQueuePut(MC_SIG_TRACE_DOWNLOAD);
     bool started = false;
     BenchPacedTicks([&] {
-      started = started || (uwMcycleState >> 8) == 0x09;
+      started = started || (uwMcycleState >> 8) == MC_MACHINE_SCOPE_DOWNLOAD;
       return !started || uwMcycleState != MC_STATE_IDLE || swStackPointer != 0;
     });
     engineMs += McTimerGetCurrentTime() - start;

@@ -72,7 +72,6 @@ uint8_t ubRetry;          // failed reads of the current block
 uint32_t udDeadline;      // engine time by which the current block must be in
 uint32_t udLastCall;      // engine time of the previous step, for udScopeTime
 
-void Go(uint16_t state) { uwMcycleState = state; }
 uint8_t Step() { return static_cast<uint8_t>(uwMcycleState & 0xFF); }
 
 bool P0417() { return ubMcFlag3 & MC_FLAG3_FW_P0417; }
@@ -120,7 +119,7 @@ Walk ReadWalk(CtrlCmdContainer& c, int last) {
 void TransmissionError() {
   uwElement = 0;
   ubMcFlag3 |= MC_FLAG3_SCOPE_TRANSMISSION_ERROR;
-  Go(MC_SCOPE_UNFREEZE);
+  McycleGo(MC_SCOPE_UNFREEZE);
 }
 
 // Which object the controller did not answer, before the error report.
@@ -159,7 +158,7 @@ void Start() {
   }
   ScopeRawReplace(kFirstRecords);
   uwElement = 0;
-  Go(MC_SCOPE_GEOMETRY);
+  McycleGo(MC_SCOPE_GEOMETRY);
 }
 
 // --- Trace geometry (end of step 0x23) ---------------------------------------------
@@ -263,11 +262,11 @@ void StepGeometry() {
   if (scScope[0].uwFrames == 0) {
     McycleLog("Scope: the controller holds no trace (0 frames)");
     uwElement = 0;
-    Go(MC_SCOPE_UNFREEZE);
+    McycleGo(MC_SCOPE_UNFREEZE);
     return;
   }
   uwElement = 0;
-  Go(P0417() ? MC_SCOPE_READ_BACK : MC_SCOPE_SEEK_POS);
+  McycleGo(P0417() ? MC_SCOPE_READ_BACK : MC_SCOPE_SEEK_POS);
 }
 
 // --- Header reads --------------------------------------------------------------------------
@@ -282,7 +281,7 @@ void StepCommand(int entry, uint16_t next, bool counts) {
   }
   if (counts) ++uwTransfers;
   uwElement = 0;
-  Go(next);
+  McycleGo(next);
 }
 
 void StepParameters() {
@@ -294,7 +293,7 @@ void StepParameters() {
     return;
   }
   uwElement = 0;
-  Go(MC_SCOPE_LOG_DATA);
+  McycleGo(MC_SCOPE_LOG_DATA);
 }
 
 bool Tolerated(int entry) {
@@ -318,7 +317,7 @@ void StepLogData() {
     return;
   }
   uwElement = 0;
-  Go(ReadsExtendedHeader() ? MC_SCOPE_LOG_EXT_DATA : MC_SCOPE_HEADER);
+  McycleGo(ReadsExtendedHeader() ? MC_SCOPE_LOG_EXT_DATA : MC_SCOPE_HEADER);
 }
 
 void StepLogExtData() {
@@ -334,7 +333,7 @@ void StepLogExtData() {
     ++uwElement;
   }
   uwElement = 0;
-  Go(MC_SCOPE_HEADER);
+  McycleGo(MC_SCOPE_HEADER);
 }
 
 // --- Step 0x0D: header values and the trigger path ------------------------------------------
@@ -377,13 +376,13 @@ void CopyHeader() {
 
 void BacktraceNotStopped() {
   if (Batch()) {
-    HmiLogWindowOut("\nBacktrace not stopped!\n", uwMcMainPanelHandle, HI_PRIO_TEXT, MAIN_TXTBOX_LOG);
+    McycleSay("\nBacktrace not stopped!\n");
   } else {
     McycleLog("Scope: Backward trigger - not stopped");
     ScopePlotMessage("Backtrace is running ...");
     McycleSetTriggerRing(SCOPE_STATUS_BACKWARD);
   }
-  Go(MC_SCOPE_END);
+  McycleGo(MC_SCOPE_END);
 }
 
 void StepHeader() {
@@ -399,10 +398,10 @@ void StepHeader() {
     McyclePush(MC_SCOPE_FROZEN);
     ubFreezeSwitch = 0;
     ubFreezeChan = 1;
-    Go(MC_FREEZE_START);
+    McycleGo(MC_FREEZE_START);
   } else if (!running) {
     McycleLog("Scope: Backward trigger");
-    Go(MC_SCOPE_BLOCK_REQUEST);
+    McycleGo(MC_SCOPE_BLOCK_REQUEST);
   } else {
     BacktraceNotStopped();
   }
@@ -423,7 +422,7 @@ void CopyBlock() {
 bool AbortRequested() {
   if (!(ubMcFlag4 & MC_FLAG4_TRACE_DOWNLOAD_ABORT)) return false;
   ClearBit(ubMcFlag4, MC_FLAG4_TRACE_DOWNLOAD_ABORT);
-  Go(MC_SCOPE_UNFREEZE);
+  McycleGo(MC_SCOPE_UNFREEZE);
   return true;
 }
 
@@ -439,7 +438,7 @@ bool RequestBlock() {
   ++uwTransfers;
   Hold(true);
   udDeadline = McTimerGetCurrentTime() + kBlockDeadlineMs;
-  Go(MC_SCOPE_BLOCK_RECEIVE);
+  McycleGo(MC_SCOPE_BLOCK_RECEIVE);
   return true;
 }
 
@@ -456,10 +455,10 @@ bool ReceiveBlock() {
     CopyBlock();
     if (AbortRequested()) return false;
     if (++uwMcScopeBlockCnt < uwMcScopeBlockAnz) {
-      Go(MC_SCOPE_BLOCK_REQUEST);
+      McycleGo(MC_SCOPE_BLOCK_REQUEST);
       return true;
     }
-    Go(MC_SCOPE_CONVERT);
+    McycleGo(MC_SCOPE_CONVERT);
     return false;
   }
   // A block with a wrong check-sum was taken from the link whole: nothing
@@ -468,7 +467,7 @@ bool ReceiveBlock() {
     Hold(false);
     if (AbortRequested()) return false;
     if (++ubRetry < kBlockAttempts) {
-      Go(MC_SCOPE_BLOCK_REQUEST);
+      McycleGo(MC_SCOPE_BLOCK_REQUEST);
       return true;
     }
     ubRetry = 0;
@@ -523,7 +522,7 @@ void StepConvert() {
   }
   SetTraceSelector(first.ubFileFormat == SCOPE_FORMAT_P0528);
   ubMcFlag2 |= MC_FLAG2_TRACE_PRESENT;
-  Go((ubMcFlag1 & MC_FLAG1_SCOPE_WINDOW_SET_UP) ? MC_SCOPE_SHOW : MC_SCOPE_UNFREEZE);
+  McycleGo((ubMcFlag1 & MC_FLAG1_SCOPE_WINDOW_SET_UP) ? MC_SCOPE_SHOW : MC_SCOPE_UNFREEZE);
 }
 
 void StepShow() {
@@ -550,7 +549,7 @@ void StepShow() {
   ScopeTraceDisplay(0);
   // Only a stopped backtrace was fetched without a freeze.
   const bool frozen = P0417() || Quill() || !(scScope[0].udStatus & SCOPE_STATUS_BACKWARD);
-  Go(frozen ? MC_SCOPE_UNFREEZE : MC_SCOPE_END);
+  McycleGo(frozen ? MC_SCOPE_UNFREEZE : MC_SCOPE_END);
 }
 
 // --- Ends -----------------------------------------------------------------------------------------
@@ -559,7 +558,7 @@ void StepUnfreeze() {
   McyclePush(MC_SCOPE_UNFROZEN);
   ubFreezeSwitch = 1;
   ubFreezeChan = 1;
-  Go(MC_FREEZE_START);
+  McycleGo(MC_FREEZE_START);
 }
 
 void EndPanels() {
@@ -573,7 +572,7 @@ void StepEnd() {
   WaitCursor(false);
   EndPanels();
   McycleLogf("Scope: Download time: %d ms\n", static_cast<int>(udScopeTime));
-  Go(MC_STATE_IDLE);
+  McycleGo(MC_STATE_IDLE);
 }
 
 void StepErrorReport() {
@@ -583,7 +582,7 @@ void StepErrorReport() {
   ScopePlotMessage("ERROR: Scope Transmission Error");
   McycleLog("ERROR: Scope Transmission Error");
   WaitCursor(false);
-  Go(MC_STATE_IDLE);
+  McycleGo(MC_STATE_IDLE);
 }
 
 void AdvanceProgress() {
@@ -609,7 +608,7 @@ void McycleGetScopeDataStateMachine(uint8_t code) {
   }
   udLastCall = now;
   switch (uwMcycleState) {
-    case MC_SCOPE_START: Start(); return;
+    case MC_SCOPE_DOWNLOAD_START: Start(); return;
     case MC_SCOPE_GEOMETRY: StepGeometry(); return;
     case MC_SCOPE_SEEK_POS: StepCommand(CTRL_CMD_SEEK_POS1_ABS, MC_SCOPE_READ_BACK, false); return;
     case MC_SCOPE_READ_BACK: StepCommand(CTRL_CMD_PARM_READBACK, MC_SCOPE_PARAMETERS, true); return;
@@ -621,7 +620,7 @@ void McycleGetScopeDataStateMachine(uint8_t code) {
       McycleLog("Scope: Trigger freeze");
       ++uwTransfers;
       McycleLog("Scope: downloading ...");
-      Go(MC_SCOPE_BLOCK_REQUEST);
+      McycleGo(MC_SCOPE_BLOCK_REQUEST);
       [[fallthrough]];
     case MC_SCOPE_BLOCK_REQUEST:
       if (RequestBlock() && ReceiveBlock()) RequestBlock();
@@ -634,7 +633,7 @@ void McycleGetScopeDataStateMachine(uint8_t code) {
     case MC_SCOPE_UNFREEZE: StepUnfreeze(); return;
     case MC_SCOPE_UNFROZEN:
       McycleLog("Scope: Trigger unfreeze");
-      Go((ubMcFlag3 & MC_FLAG3_SCOPE_TRANSMISSION_ERROR) ? MC_SCOPE_ERROR_REPORT : MC_SCOPE_END);
+      McycleGo((ubMcFlag3 & MC_FLAG3_SCOPE_TRANSMISSION_ERROR) ? MC_SCOPE_ERROR_REPORT : MC_SCOPE_END);
       return;
     case MC_SCOPE_END: StepEnd(); return;
     case MC_SCOPE_ERROR: TransmissionError(); return;
@@ -649,12 +648,12 @@ void McycleGetScopeDataStateMachine(uint8_t code) {
 
 void McycleFreezeStateMachine() {
   switch (uwMcycleState) {
-    case MC_FREEZE_START: Go(MC_FREEZE_SELECT); return;
+    case MC_FREEZE_START: McycleGo(MC_FREEZE_SELECT); return;
     case MC_FREEZE_SELECT: {
       const uint8_t rc = McycleWriteObject(CTRL_OBJ_TRACE_SELECT, 0, 2, ubFreezeChan, 1);
       if (rc == 1) return;
-      if (rc == 0) Go(MC_FREEZE_FAILED);
-      else Go(ubFreezeSwitch == 0 ? MC_FREEZE_FREEZE : MC_FREEZE_UNFREEZE);
+      if (rc == 0) McycleGo(MC_FREEZE_FAILED);
+      else McycleGo(ubFreezeSwitch == 0 ? MC_FREEZE_FREEZE : MC_FREEZE_UNFREEZE);
       return;
     }
     case MC_FREEZE_FREEZE:
@@ -662,13 +661,13 @@ void McycleFreezeStateMachine() {
       const uint16_t code = uwMcycleState == MC_FREEZE_FREEZE ? CMD_CODE_TRACE_FREEZE : CMD_CODE_TRACE_UNFREEZE;
       const uint8_t rc = McycleWriteObject(CTRL_OBJ_COMMAND, 0, 2, code, 0);
       if (rc == 1) return;
-      Go(rc == 0 ? MC_FREEZE_FAILED : MC_FREEZE_DONE);
+      McycleGo(rc == 0 ? MC_FREEZE_FAILED : MC_FREEZE_DONE);
       return;
     }
     default:
       // Done or failed alike: a failed freeze or unfreeze is not reported,
       // the download goes on.
-      Go(MC_STATE_IDLE);
+      McycleGo(MC_STATE_IDLE);
       return;
   }
 }

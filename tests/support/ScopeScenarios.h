@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/Mcycle.h"
+#include "engine/McycleMachines.h"
 #include "scope/ScopeDownload.h"
 #include "scope/ScopeTrace.h"
 #include "scope/scope.h"
