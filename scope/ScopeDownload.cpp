@@ -296,44 +296,44 @@ void StepParameters() {
   McycleGo(MC_SCOPE_LOG_DATA);
 }
 
-bool Tolerated(int entry) {
+// What a failed read of a header entry means: the entry is skipped (its
+// value stays), the walk ends there, or the download fails.
+enum class OnFailure { Skip, End, Fail };
+
+OnFailure LogDataFailure(int entry) {
   for (int e : kLogTolerated)
-    if (e == entry) return true;
-  return false;
+    if (e == entry) return OnFailure::Skip;
+  return entry == kLogEntryFw9 && !P0417() && FirmwareMinor() < 10 ? OnFailure::End : OnFailure::Fail;
 }
 
-void StepLogData() {
-  CtrlCmdContainer& c = sLogDataContainer;
-  for (;;) {
-    const Walk w = ReadWalk(c, c.ubLastEntry);
-    if (w == Walk::Pending) return;
-    if (w == Walk::Done) break;
-    if (Tolerated(uwElement)) {
-      ++uwElement;  // its value stays
-      continue;
-    }
-    if (uwElement == kLogEntryFw9 && !P0417() && FirmwareMinor() < 10) break;
-    ReadFailed(c);
-    return;
-  }
-  uwElement = 0;
-  McycleGo(ReadsExtendedHeader() ? MC_SCOPE_LOG_EXT_DATA : MC_SCOPE_HEADER);
-}
+OnFailure LogExtDataFailure(int entry) { return entry < kLogExtOptional ? OnFailure::Fail : OnFailure::Skip; }
 
-void StepLogExtData() {
-  CtrlCmdContainer& c = sLogExtDataContainer;
+// Reads the header container `c` to its last entry. True when the walk is
+// over; false while it runs or after it failed (the error path taken).
+bool HeaderWalk(CtrlCmdContainer& c, OnFailure (*onFailure)(int entry)) {
   for (;;) {
     const Walk w = ReadWalk(c, c.ubLastEntry);
-    if (w == Walk::Pending) return;
+    if (w == Walk::Pending) return false;
     if (w == Walk::Done) break;
-    if (uwElement < kLogExtOptional) {
+    const OnFailure f = onFailure(uwElement);
+    if (f == OnFailure::End) break;
+    if (f == OnFailure::Fail) {
       ReadFailed(c);
-      return;
+      return false;
     }
     ++uwElement;
   }
   uwElement = 0;
-  McycleGo(MC_SCOPE_HEADER);
+  return true;
+}
+
+void StepLogData() {
+  if (HeaderWalk(sLogDataContainer, LogDataFailure))
+    McycleGo(ReadsExtendedHeader() ? MC_SCOPE_LOG_EXT_DATA : MC_SCOPE_HEADER);
+}
+
+void StepLogExtData() {
+  if (HeaderWalk(sLogExtDataContainer, LogExtDataFailure)) McycleGo(MC_SCOPE_HEADER);
 }
 
 // --- Step 0x0D: header values and the trigger path ------------------------------------------
