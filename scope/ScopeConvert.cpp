@@ -1,5 +1,7 @@
 #include "scope/ScopeConvert.h"
 
+#include <cstring>
+
 #include "engine/Mcycle.h"
 
 namespace {
@@ -17,6 +19,12 @@ size_t Records(const ScopeTraceDesc& t) {
 }
 
 bool Quill() { return (ubMcFlag3 & MC_FLAG3_FW_QUILL) != 0; }
+
+void CopyRaw(ScopeTraceDesc& t, size_t firstSlot) {
+  const size_t n = Records(t);
+  for (size_t i = 0; i < n; ++i)
+    if (const uint8_t* slot = ScopeRawSlot(firstSlot + i)) std::memcpy(t.pFrames[i].aubRaw, slot, SCOPE_RAW_BYTES);
+}
 
 int16_t Mirror(int16_t v) { return static_cast<int16_t>(SCOPE_QUILL_MIRROR - v); }
 
@@ -230,5 +238,26 @@ void ScopeFrameConvertQuillRam(ScopeTraceDesc& trace) {
     const int16_t e = r[h].swRam;
     const int16_t d = static_cast<int16_t>(r[j].swRam - e);
     r[i].swRam = static_cast<int16_t>(e + d / (j - h));
+  }
+}
+
+void ScopeConvertDownload() {
+  ScopeTraceDesc& first = scScope[0];
+  ScopeTraceDesc& second = scScope[1];
+  const bool convertSecond = ubScopeNumOfTraces == 2 && !(ubMcFlag4 & MC_FLAG4_SECOND_TRACE_SKIPPED);
+  CopyRaw(first, 0);
+  if (convertSecond) CopyRaw(second, first.uwFrames);
+  if (ubMcFlag3 & MC_FLAG3_FW_P0417) {
+    first.ubFileFormat = SCOPE_FORMAT_P0417;
+    ScopeFrameConvertP0417(first);
+    return;
+  }
+  const bool twoQuillTraces = ubMcFlag5 & MC_FLAG5_QUILL_TWO_TRACES;
+  first.ubFileFormat = Quill() && !twoQuillTraces ? SCOPE_FORMAT_QUILL : SCOPE_FORMAT_P0528;
+  const bool fillRam = Quill() && (!twoQuillTraces || uwScopeRamtype == 0x81);
+  for (ScopeTraceDesc* t : {&first, &second}) {
+    if (t == &second && !convertSecond) break;
+    ScopeFrameConvertP0528(*t);
+    if (fillRam) ScopeFrameConvertQuillRam(*t);
   }
 }

@@ -21,6 +21,13 @@ void ScopeFrameConvertP0528(ScopeTraceDesc& trace);
 // from their neighbours. Runs after ScopeFrameConvertP0528.
 void ScopeFrameConvertQuillRam(ScopeTraceDesc& trace);
 
+// The download's last step: the first uwFrames raw slots of each fetched
+// trace (the first trace's from slot 0, the second's after them) go into its
+// records and are converted as the target's variant (ubMcFlag3, ubMcFlag5)
+// needs; ubFileFormat of the first trace is set. A second trace that was
+// skipped (ubMcFlag4 bit 5) is left alone.
+void ScopeConvertDownload();
+
 // True when a P0528 trace carries command and motor positions interleaved in
 // its first raw word (false: the word is one value, kept in swPosWord).
 bool ScopePositionsInterleaved();

@@ -8,6 +8,7 @@
 #include "engine/Mcycle.h"
 #include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
+#include "engine/McycleVariant.h"
 #include "hmi/hmi.h"
 #include "params/CtrlCmd.h"
 #include "platform/SystemClock.h"
@@ -21,8 +22,6 @@
 uint16_t uwMcScopeBlockAnz;
 uint16_t uwMcScopeBlockCnt;
 uint16_t uwMcScopeBlockDataLength;
-uint8_t ubFreezeSwitch;
-uint8_t ubFreezeChan;
 
 namespace {
 
@@ -55,12 +54,6 @@ constexpr int kLogTolerated[] = {1, 6};
 constexpr int kLogEntryFw9 = 29;      // missing before firmware revision 10
 constexpr int kLogExtOptional = 15;   // extended entries from here on are optional
 
-// The six expert-mode signal captions: inputs, or the alternative group's outputs.
-constexpr int kSignalLanes[6] = {4, 7, 8, 9, 11, 12};
-constexpr const char* kSignalInputs[6] = {"   I:START2", "  I:SELCYC2", "  I:SELCYC1",
-                                          "  I:SELCYC0", "      O:ACK", "      I:REQ"};
-constexpr const char* kSignalOutputs[6] = {"  O:DOWN_HP", "  O:SLOW_DN", "  O:FAST_UP",
-                                           "  O:FAST_DN", "  O:SLOW_UP", "O:SEEK_FAST"};
 constexpr const char* kPressureCaptions[3] = {"Press HP [%d Bar]", "Press LP [%d Bar]", "Press A1 [%d Bar]"};
 
 uint8_t ubBlock[kBlockBuffer];
@@ -338,13 +331,6 @@ void StepLogExtData() {
 
 // --- Step 0x0D: header values and the trigger path ------------------------------------------
 
-void SetSignalCaptions() {
-  const bool outputs = ubMcFlag4 & MC_FLAG4_ALT_DIGITAL_CAPTIONS;
-  for (int i = 0; i < 6; ++i)
-    PanelSetString(uwMcScopePanelHandle, SCOPE_TXT_LANE_0 + kSignalLanes[i],
-                   outputs ? kSignalOutputs[i] : kSignalInputs[i]);
-}
-
 void CopyHeader() {
   uwScopeStatus0 = LogEntry16(0);
   uwScopeMode0 = LogEntry16(1);
@@ -362,16 +348,10 @@ void CopyHeader() {
   }
   for (int i = 0; i < SCOPE_KVO_WORDS; ++i) stRC6Kvo[i] = static_cast<uint16_t>(sParamRdContainer.entries[i].udData);
   if (P0417() || Quill()) return;
-  switch (uwScopeRamtype & 0xF0) {
-    case 0x00:
-    case 0x10:
-    case 0x20:
-    case 0x40:
-    case 0x50:
-    case 0x60: ubMcFlag4 |= MC_FLAG4_ALT_DIGITAL_CAPTIONS; break;
-    default: ClearBit(ubMcFlag4, MC_FLAG4_ALT_DIGITAL_CAPTIONS); break;
-  }
-  if (ubMcFlag4 & MC_FLAG4_EXPERT_MODE) SetSignalCaptions();
+  const bool alternative = McycleRamtypeAltGroup(uwScopeRamtype);
+  if (alternative) ubMcFlag4 |= MC_FLAG4_ALT_DIGITAL_CAPTIONS;
+  else ClearBit(ubMcFlag4, MC_FLAG4_ALT_DIGITAL_CAPTIONS);
+  if (ubMcFlag4 & MC_FLAG4_EXPERT_MODE) McycleSetSignalCaptions(alternative);
 }
 
 void BacktraceNotStopped() {
@@ -488,12 +468,6 @@ bool ReceiveBlock() {
 
 // --- Conversion and display ---------------------------------------------------------------------
 
-void CopyRaw(ScopeTraceDesc& t, size_t firstSlot) {
-  const size_t n = t.uwFrames < t.udCapacity ? t.uwFrames : t.udCapacity;
-  for (size_t i = 0; i < n; ++i)
-    if (const uint8_t* slot = ScopeRawSlot(firstSlot + i)) std::memcpy(t.pFrames[i].aubRaw, slot, SCOPE_RAW_BYTES);
-}
-
 void SetTraceSelector(bool enabled) {
   PanelSetAttribute(uwMcScopePanelHandle, SCOPE_RING_TRACE, ATTR_DIMMED, enabled ? 0 : 1);
   if (enabled) return;
@@ -503,24 +477,8 @@ void SetTraceSelector(bool enabled) {
 }
 
 void StepConvert() {
-  ScopeTraceDesc& first = scScope[0];
-  ScopeTraceDesc& second = scScope[1];
-  const bool convertSecond = ubScopeNumOfTraces == 2 && !(ubMcFlag4 & MC_FLAG4_SECOND_TRACE_SKIPPED);
-  CopyRaw(first, 0);
-  if (convertSecond) CopyRaw(second, first.uwFrames);
-  if (P0417()) {
-    first.ubFileFormat = SCOPE_FORMAT_P0417;
-    ScopeFrameConvertP0417(first);
-  } else {
-    first.ubFileFormat = Quill() && !QuillTwoTraces() ? SCOPE_FORMAT_QUILL : SCOPE_FORMAT_P0528;
-    const bool fillRam = Quill() && (!QuillTwoTraces() || uwScopeRamtype == 0x81);
-    for (ScopeTraceDesc* t : {&first, &second}) {
-      if (t == &second && !convertSecond) break;
-      ScopeFrameConvertP0528(*t);
-      if (fillRam) ScopeFrameConvertQuillRam(*t);
-    }
-  }
-  SetTraceSelector(first.ubFileFormat == SCOPE_FORMAT_P0528);
+  ScopeConvertDownload();
+  SetTraceSelector(scScope[0].ubFileFormat == SCOPE_FORMAT_P0528);
   ubMcFlag2 |= MC_FLAG2_TRACE_PRESENT;
   McycleGo((ubMcFlag1 & MC_FLAG1_SCOPE_WINDOW_SET_UP) ? MC_SCOPE_SHOW : MC_SCOPE_UNFREEZE);
 }
@@ -644,40 +602,4 @@ void McycleGetScopeDataStateMachine(uint8_t code) {
       TransmissionError();
       return;
   }
-}
-
-void McycleFreezeStateMachine() {
-  switch (uwMcycleState) {
-    case MC_FREEZE_START: McycleGo(MC_FREEZE_SELECT); return;
-    case MC_FREEZE_SELECT: {
-      const uint8_t rc = McycleWriteObject(CTRL_OBJ_TRACE_SELECT, 0, 2, ubFreezeChan, 1);
-      if (rc == 1) return;
-      if (rc == 0) McycleGo(MC_FREEZE_FAILED);
-      else McycleGo(ubFreezeSwitch == 0 ? MC_FREEZE_FREEZE : MC_FREEZE_UNFREEZE);
-      return;
-    }
-    case MC_FREEZE_FREEZE:
-    case MC_FREEZE_UNFREEZE: {
-      const uint16_t code = uwMcycleState == MC_FREEZE_FREEZE ? CMD_CODE_TRACE_FREEZE : CMD_CODE_TRACE_UNFREEZE;
-      const uint8_t rc = McycleWriteObject(CTRL_OBJ_COMMAND, 0, 2, code, 0);
-      if (rc == 1) return;
-      McycleGo(rc == 0 ? MC_FREEZE_FAILED : MC_FREEZE_DONE);
-      return;
-    }
-    default:
-      // Done or failed alike: a failed freeze or unfreeze is not reported,
-      // the download goes on.
-      McycleGo(MC_STATE_IDLE);
-      return;
-  }
-}
-
-int ScopeDownloadEventCallback(int, int, int event, void*, int eventData1, int) {
-  if (event == EVENT_KEYPRESS && eventData1 == PANEL_KEY_ESC) McycleGetScopeDataStateMachine(MC_SCOPE_ABORT_ENTRY);
-  return 0;
-}
-
-int DOWNLOAD_CMD_ABORT_Callback(int, int, int event, void*, int, int) {
-  if (event == EVENT_COMMIT) McycleGetScopeDataStateMachine(MC_SCOPE_ABORT_ENTRY);
-  return 0;
 }

@@ -20,10 +20,3 @@ extern uint16_t uwMcScopeBlockDataLength;
 // writes first.
 extern uint8_t ubFreezeSwitch;
 extern uint8_t ubFreezeChan;
-
-// Download panel: Escape (key 768) aborts the download; so does its Abort
-// button. GUI thread; returns 0.
-int ScopeDownloadEventCallback(int panel, int control, int event, void* callbackData, int eventData1,
-                               int eventData2);
-int DOWNLOAD_CMD_ABORT_Callback(int panel, int control, int event, void* callbackData, int eventData1,
-                                int eventData2);

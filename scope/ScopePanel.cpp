@@ -2,6 +2,7 @@
 
 #include "app/Startup.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleMachines.h"
 #include "scope/ScopeDisplay.h"
 #include "scope/ScopeDownload.h"
 #include "scope/scope.h"
@@ -23,6 +24,16 @@ void StartDownload() {
 int SCOPE_CMD_Callback(int, int control, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
   if (control == SCOPE_CMD_DOWNLOAD) StartDownload();
+  return 0;
+}
+
+int ScopeDownloadEventCallback(int, int, int event, void*, int eventData1, int) {
+  if (event == EVENT_KEYPRESS && eventData1 == PANEL_KEY_ESC) McycleGetScopeDataStateMachine(MC_SCOPE_ABORT_ENTRY);
+  return 0;
+}
+
+int DOWNLOAD_CMD_ABORT_Callback(int, int, int event, void*, int, int) {
+  if (event == EVENT_COMMIT) McycleGetScopeDataStateMachine(MC_SCOPE_ABORT_ENTRY);
   return 0;
 }
 

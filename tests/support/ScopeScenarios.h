@@ -12,6 +12,7 @@
 #include "engine/Mcycle.h"
 #include "engine/McycleMachines.h"
 #include "scope/ScopeDownload.h"
+#include "scope/ScopePanel.h"
 #include "scope/ScopeTrace.h"
 #include "scope/scope.h"
 #include "sim/SimStroke.h"
