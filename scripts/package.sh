@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the Debian package in ./build (or the folder given as $1) and runs
+# lintian on it when lintian is installed; prints the package's path last.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=${1:-build}
+[[ -f $dir/CMakeCache.txt ]] || bash scripts/setup.sh "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$dir" --target package
+package=$(ls -t "$dir"/strokedesk_*.deb | head -n 1)
+if command -v lintian >/dev/null; then
+  lintian --info --display-experimental "$package" || exit 1
+fi
+echo "$package"
