@@ -35,6 +35,9 @@ dpkg-deb -I "$build/$package" | sed -n 's/^ \(Package\|Version\|Architecture\|De
 for file in usr/bin/strokedesk usr/bin/rc7sim "$@"; do
   [[ -e $tree/$file ]] || fail "the package has no $file"
 done
+# Libraries belong in the private library folder, not among the programs.
+stray=$(find "$tree/usr/bin" -name '*.so*')
+[[ -z $stray ]] || fail "libraries among the programs: $stray"
 
 # A batch of the unpacked program against the unpacked simulator; the user's
 # StrokeDesk.ini stays out of it.
