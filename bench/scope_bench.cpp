@@ -106,7 +106,7 @@ constexpr double kSdoBytes = 2 * 9;
 
 void Download(benchmark::State& state, uint8_t link, int baud) {
   SimProcess sim({"--variant", "p0528", "--scope", "4000", link == CQ_LINK_UDP ? "--no-pty1" : "--no-udp",
-                  "--no-pty4", "--line-time"});
+                  "--no-pty4", "--line-time", "--lifetime", "600"});  // 9600 baud takes over two minutes
   ScopedEnv com("STROKEDESK_COM2", sim.Pty1());
   if (!BenchOpenLink(link, sim)) {
     state.SkipWithError("no simulator link");
