@@ -44,6 +44,35 @@ TEST_F(Scope, BlocksFollowTheGeometry) {
   }
 }
 
+TEST_F(Scope, ExpertModeCaptionsAndPositionWordsFollowTheRamGroup) {
+  struct Case {
+    const char* ramtype;
+    bool alternative;
+    const char* lane4;
+  };
+  for (const Case& c : {Case{"0x10", true, "  O:DOWN_HP"}, {"0x30", false, "   I:START2"}}) {
+    SCOPED_TRACE(c.ramtype);
+    ASSERT_TRUE(Identify(SimLink::Serial, {"--ramtype", c.ramtype, "--scope", "120"}));
+    ubMcFlag4 |= MC_FLAG4_EXPERT_MODE;
+    ubMcFlag1 |= MC_FLAG1_SCOPE_WINDOW_SET_UP;
+    ASSERT_TRUE(Run(MC_SIG_TRACE_DOWNLOAD)) << Log();
+    ubMcFlag4 &= static_cast<uint8_t>(~MC_FLAG4_EXPERT_MODE);
+    EXPECT_EQ((ubMcFlag4 & MC_FLAG4_ALT_DIGITAL_CAPTIONS) != 0, c.alternative);
+    EXPECT_EQ(Text(kScopePanel, SCOPE_TXT_LANE_0 + 4), c.lane4);
+    // The alternative group sends one position word, kept whole.
+    const auto stroke = SimStrokeGenerate(SimScopeTraceModel(SimScopeLayout::P0528, 0, false), 120, 2.0);
+    for (size_t i = 0; i < 120; ++i) {
+      const ScopeFrame& f = scScope[0].pFrames[i];
+      if (c.alternative) {
+        ASSERT_EQ(static_cast<uint16_t>(f.swPosWord), stroke[i].posWord) << i;
+        ASSERT_EQ(f.swCmdpos, 0) << i;
+      } else if (i % 2 == 0) {
+        ASSERT_EQ(f.swCmdpos, stroke[i].cmd) << i;
+      }
+    }
+  }
+}
+
 TEST_F(Scope, RunningSecondBacktraceIsSkipped) {
   ASSERT_TRUE(Identify(SimLink::Serial, {"--scope", "200:150", "--scope-dump", dump}));
   // The backtrace restart: the second trace records again and runs.
