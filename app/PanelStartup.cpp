@@ -16,7 +16,7 @@
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
-const McPanelSlot kMcPanels[19] = {
+const McPanelSlot kMcPanels[20] = {
     {PANEL_MAIN, &uwMcMainPanelHandle},
     {PANEL_INTRO, &uwMcIntroPanelHandle},
     {PANEL_SCOPE, &uwMcScopePanelHandle},
@@ -36,6 +36,7 @@ const McPanelSlot kMcPanels[19] = {
     {PANEL_SCOPE_COMMENT, &uwMcScopeCommentPanelHandle},
     {PANEL_HELP, &uwMcHelpPanelHandle},
     {PANEL_SAVE, &uwMcSavePanelHandle},
+    {PANEL_MACRO_TEST, &uwMcMacroTestPanelHandle},
 };
 
 namespace {
