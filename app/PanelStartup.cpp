@@ -12,6 +12,7 @@
 #include "engine/Mcycle.h"
 #include "engine/Timer.h"
 #include "hmi/hmi.h"
+#include "macro/macro_hmi.h"
 #include "params/ParameterPanel.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
@@ -64,6 +65,7 @@ void InstallPanelCallbacks() {
   PanelInstallCallback(uwMcTraceInfoPanelHandle, TRACE_INFO_CMD_OK, CMD_TRACE_INFO_Callback, nullptr);
   PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_COPY_LOG, CMD_COPY_LOG_Callback, nullptr);
   ParmPanelsSetUp();
+  MacroPanelSetUp();
 }
 
 }  // namespace
