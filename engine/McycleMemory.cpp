@@ -17,6 +17,7 @@
 #include "ui/PanelIds.h"
 
 uint32_t udMcMacDataCounter;
+uint32_t udMcMemDivisor;
 std::string chMcDownloadPath;
 
 namespace {
@@ -50,7 +51,6 @@ uint32_t udMcMemDeadline;
 uint32_t udMcMemEraseStart;
 uint32_t udMcMemErasingShown;
 uint32_t udMcMemTicks;
-uint32_t udMcMemDivisor;
 uint32_t udMcMemProgress;
 
 CtrlCmdEntry& Entry(int i) { return sMemContainer.entries[i]; }
@@ -84,7 +84,16 @@ void ShowBar(uint32_t value) {
   PanelSetInt(uwMcMacroLoadPanelHandle, MACRO_LOAD_PROGRESS, std::min<uint32_t>(value, MC_MEM_BAR_FULL));
 }
 
-// A request still in the queue is dropped with the transfer.
+// True while a request of the machine is still on its way: it is let
+// finish, since its answer would otherwise be taken for a later request's.
+bool RequestInFlight() {
+  if (ubCQWriteSDOState != 2) return false;
+  uint8_t status = CQ_FREE;
+  CqElementStatus(ubMcCanHandle, &status);
+  return status != CQ_DONE && status != CQ_FAILED && status != CQ_FREE;
+}
+
+// The finished request of an abandoned step goes with the transfer.
 void CancelRequest() {
   if (ubCQWriteSDOState == 2) CqElementPurge(ubMcCanHandle);
   ubCQWriteSDOState = 1;
@@ -218,6 +227,7 @@ bool Supervise() {
     ++udMcMemProgress;
   }
   if (!(ubMcFlag4 & MC_FLAG4_MEMORY_ABORT) || Ethernet()) return true;
+  if (RequestInFlight()) return false;
   ubMcFlag4 &= static_cast<uint8_t>(~MC_FLAG4_MEMORY_ABORT);
   Say("Macro Upload: aborted\n");
   End();

@@ -44,6 +44,8 @@ inline constexpr uint8_t MC_FLAG4_MEMORY_ABORT = 0x01;   // ubMcFlag4: Esc on th
 
 // Byte position in the image (macro) or words moved (Ethernet block).
 extern uint32_t udMcMacDataCounter;
+// Ticks per step of the progress bar (0 .. 21).
+extern uint32_t udMcMemDivisor;
 // The file a download is saved to (set by the macro panel before the request).
 extern std::string chMcDownloadPath;
 
