@@ -175,14 +175,14 @@ void Save() {
   Saved(path);
 }
 
-// Saves when needed (asking first), assembles and builds the image; true
-// when the image was built.
-bool Compile() {
+// Saves when needed (asking first unless the operator agreed already),
+// assembles and builds the image; true when the image was built.
+bool Compile(bool askToSave) {
   Lamp(MACRO_LED_COMPILED, false);
   Lamp(MACRO_LED_ERROR, false);
   ClearFlags(MAC_FLAG_COMPILED);
   if (!(ubMacFlag & MAC_FLAG_SAVED)) {
-    if (!PanelConfirmPopup("File not saved", "Save before compiling?")) {
+    if (askToSave && !PanelConfirmPopup("File not saved", "Save before compiling?")) {
       MacroMessage("Macro saving aborted! Macro not saved!\nMacro compiling aborted!\n");
       return false;
     }
@@ -245,13 +245,13 @@ std::string UploadImagePath() {
   const uint8_t flags = ubMacFlag;
   if (!(flags & MAC_FLAG_SAVED) && !(flags & MAC_FLAG_COMPILED)) {
     if (!PanelConfirmPopup(Printf("File %s.mac not saved and compiled", name), "Save and compile before upload?") ||
-        !Compile()) {
+        !Compile(false)) {
       MacroMessage("Macro Upload: aborted\n");
       return {};
     }
   } else if (!(flags & MAC_FLAG_COMPILED)) {
     if (PanelConfirmPopup(Printf("File %s.mac not compiled", name), "Compile before upload?")) {
-      if (!Compile()) {
+      if (!Compile(true)) {
         MacroMessage("Macro Upload: aborted\n");
         return {};
       }
@@ -358,7 +358,7 @@ int CMD_Callback(int, int control, int event, void*, int, int) {
     case MACRO_CMD_SAVE: Save(); break;
     case MACRO_CMD_WIZARD: PanelDisplay(uwMcWizardPanelHandle); break;
     case MACRO_CMD_COMPILE:
-      if (!TransferRunning("Macro compile") && MacroCheckProject() == 0) Compile();
+      if (!TransferRunning("Macro compile") && MacroCheckProject() == 0) Compile(true);
       break;
     case MACRO_CMD_CLEAN: Clean(); break;
     case MACRO_CMD_UPLOAD: Upload(); break;
