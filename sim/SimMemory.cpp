@@ -6,6 +6,7 @@
 // is 8192 bytes at 0x400; the Ethernet configuration block (20 bytes) lies
 // at 0 and takes a write only when its check words fit. 0x22F0/3 and /2 give
 // the length and CRC-32 of a valid image in macro memory, 0 otherwise.
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -56,7 +57,8 @@ class SimMemory : public SimBehaviour {
            "                       done), slow:MS (done MS after the command)\n"
            "  --erase-ms MS        time the erase takes (default 300)\n"
            "  --eth-corrupt N      a read of the Ethernet block spoils check word N (1 or 4)\n"
-           "  --macro-length N     0x22F0/3 reports N whatever the macro memory holds\n";
+           "  --macro-length N     0x22F0/3 reports N whatever the macro memory holds\n"
+           "  --macro-image FILE   macro memory starts with the file's bytes (at most 8192)\n";
   }
 
   bool Option(const std::string& name, const std::string& value, bool& ok) override {
@@ -77,6 +79,15 @@ class SimMemory : public SimBehaviour {
     if (name == "--eth-corrupt") {
       ok = ParseU32(value, n) && (n == 1 || n == 4);
       corruptWord_ = static_cast<int>(n);
+      return true;
+    }
+    if (name == "--macro-image") {
+      std::FILE* f = std::fopen(value.c_str(), "rb");
+      ok = f != nullptr;
+      if (f) {
+        ok = std::fread(macro_.data(), 1, macro_.size(), f) > 0;
+        std::fclose(f);
+      }
       return true;
     }
     if (name == "--macro-length") {
