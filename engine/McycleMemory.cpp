@@ -55,7 +55,6 @@ uint32_t udMcMemProgress;
 
 CtrlCmdEntry& Entry(int i) { return sMemContainer.entries[i]; }
 bool Ethernet() { return memOp == MemOp::EthWrite || memOp == MemOp::EthRead; }
-void Go(uint16_t state) { uwMcycleState = state; }
 
 // Messages of the operation: the macro panel's box when it started the
 // transfer, else the main log. Text ending in a line feed goes as it is.
@@ -105,7 +104,7 @@ void End() {
   PanelHide(uwMcMacroLoadPanelHandle);
   HmiLogWindowOut("", uwMcMainPanelHandle, HI_PRIO_LINE, HI_CURSOR_WAIT_OFF);
   ubMcFlag &= kEndMask;
-  Go(MC_STATE_IDLE);
+  McycleGo(MC_STATE_IDLE);
 }
 
 uint32_t Divisor(uint32_t value) { return std::max<uint32_t>(1, value); }
@@ -152,13 +151,13 @@ void Start() {
     case MemOp::EthRead:
       ConfigStatus("Busy");
       Say(memOp == MemOp::EthWrite ? "Ethernet Config: Memory write" : "Ethernet Config: Memory read");
-      Go(MC_MEM_WINDOW);
+      McycleGo(MC_MEMORY_WINDOW);
       return;
     case MemOp::Erase:
       udMcMemEraseStart = udMcMemErasingShown = McTimerGetCurrentTime();
       Say("Memory Erase");
       udMcMemDivisor = kEraseDivisor;
-      Go(MC_MEM_ERASE_START);
+      McycleGo(MC_MEMORY_ERASE_START);
       return;
     case MemOp::Upload: {
       const uint32_t size = MacroGetFileDataSize();
@@ -166,12 +165,12 @@ void Start() {
       udMcMemDivisor = Divisor(size * perBlock / MC_MEM_BAR_FULL);
       Say("Memory Upload");
       Sayf(HI_PRIO_LINE, "Macro File Length: %u", size);
-      Go(MC_MEM_WINDOW);
+      McycleGo(MC_MEMORY_WINDOW);
       return;
     }
     case MemOp::Download:
       Say("Memory Download");
-      Go(MC_MEM_DOWNLOAD_START);
+      McycleGo(MC_MEMORY_DOWNLOAD_START);
       return;
   }
 }
@@ -268,18 +267,18 @@ bool DownloadedImageValid() {
 void StepWriteWindow() {
   const uint8_t rc = McycleWriteEntry(Entry(ubMcMemEntry), 0);
   if (rc == 1) return;
-  if (rc == 0) return Go(MC_MEM_ERROR);
+  if (rc == 0) return McycleGo(MC_MEMORY_ERROR);
   if (ubMcMemEntry == kEntryLength) {
     switch (memOp) {
-      case MemOp::Upload: ubMcMemEntry = kEntryData; return Go(MC_MEM_UPLOAD_FILL);
-      case MemOp::EthWrite: ubMcMemEntry = kEntryData; return Go(MC_MEM_ETH_FILL);
+      case MemOp::Upload: ubMcMemEntry = kEntryData; return McycleGo(MC_MEMORY_UPLOAD_FILL);
+      case MemOp::EthWrite: ubMcMemEntry = kEntryData; return McycleGo(MC_MEMORY_ETH_FILL);
       default: ubMcMemEntry = kEntryCommand; return;  // the read command, no data words
     }
   }
   if (ubMcMemEntry == kEntryCommand) {
     ubMcMemEntry = 0;
     udMcMemStamp = McTimerGetCurrentTime();
-    return Go(MC_MEM_WAIT);
+    return McycleGo(MC_MEMORY_WAIT);
   }
   ++ubMcMemEntry;
 }
@@ -287,7 +286,7 @@ void StepWriteWindow() {
 void StepWriteBlock() {
   const uint8_t rc = McycleWriteEntry(Entry(ubMcMemEntry), 0);
   if (rc == 1) return;
-  if (rc == 0) return Go(MC_MEM_ERROR);
+  if (rc == 0) return McycleGo(MC_MEMORY_ERROR);
   if (ubMcMemEntry < kEntryCommand) {
     ++ubMcMemEntry;
     return;
@@ -302,46 +301,46 @@ void StepWriteBlock() {
     ubMcMemEntry = kEntryData;
   }
   udMcMemStamp = McTimerGetCurrentTime();
-  Go(MC_MEM_WAIT);
+  McycleGo(MC_MEMORY_WAIT);
 }
 
 void StepPoll() {
   const uint8_t rc = McycleReadObject(MC_MEM_WINDOW_OBJECT, MC_MEM_SUB_STATUS, 0);
   if (rc == 1) return;
-  if (rc == 0) return Go(MC_MEM_ERROR);
+  if (rc == 0) return McycleGo(MC_MEMORY_ERROR);
   const uint32_t status = cqCanData.udData;
   const uint32_t now = McTimerGetCurrentTime();
   if (status & MC_MEM_STATUS_DONE) {
     switch (memOp) {
       case MemOp::Upload:
-        if (udMcMacDataCounter < MacroGetFileDataSize()) return Go(MC_MEM_UPLOAD_FILL);
+        if (udMcMacDataCounter < MacroGetFileDataSize()) return McycleGo(MC_MEMORY_UPLOAD_FILL);
         ShowBar(MC_MEM_BAR_FULL);
-        return Go(MC_MEM_SUCCESS);
+        return McycleGo(MC_MEMORY_SUCCESS);
       case MemOp::Download:
       case MemOp::EthRead:
         ubMcMemEntry = kEntryData;
         ubMcMemEntryCount = kEntryCommand;
-        return Go(MC_MEM_READ_BLOCK);
+        return McycleGo(MC_MEMORY_READ_BLOCK);
       case MemOp::Erase:
         ShowBar(MC_MEM_BAR_FULL);
-        return Go(MC_MEM_SUCCESS);
-      case MemOp::EthWrite: return Go(udMcMacDataCounter < kEthWords ? MC_MEM_ETH_FILL : MC_MEM_SUCCESS);
+        return McycleGo(MC_MEMORY_SUCCESS);
+      case MemOp::EthWrite: return McycleGo(udMcMacDataCounter < kEthWords ? MC_MEMORY_ETH_FILL : MC_MEMORY_SUCCESS);
     }
   }
-  if (status & MC_MEM_STATUS_ERROR) return Go(MC_MEM_ERROR);
+  if (status & MC_MEM_STATUS_ERROR) return McycleGo(MC_MEMORY_ERROR);
   if (memOp == MemOp::Erase && now - udMcMemErasingShown >= kErasingLineMs) {
     udMcMemErasingShown = now;
     char line[48];
     std::snprintf(line, sizeof line, "Erasing %.2lf s", (now - udMcMemEraseStart) / 1000.0);
     Say(line, HI_PRIO_PROGRESS);
   }
-  if (McTimeAfter(now, udMcMemDeadline)) Go(MC_MEM_ERROR);
+  if (McTimeAfter(now, udMcMemDeadline)) McycleGo(MC_MEMORY_ERROR);
 }
 
 void StepReadBlock() {
   const uint8_t rc = McycleReadEntry(Entry(ubMcMemEntry), 0);
   if (rc == 1) return;
-  if (rc == 0) return Go(MC_MEM_ERROR);
+  if (rc == 0) return McycleGo(MC_MEMORY_ERROR);
   Entry(ubMcMemEntry).udData = cqCanData.udData;
   if (++ubMcMemEntry < ubMcMemEntryCount) return;
   ubMcMemEntry = 0;
@@ -350,39 +349,39 @@ void StepReadBlock() {
     Sayf(HI_PRIO_PROGRESS, "Memory Download: %u Bytes readed", udMcMacDataCounter);
     if (udMcMacDataCounter < MacroGetFileDataSize()) {
       ubMcMemEntry = kEntryCommand;
-      return Go(MC_MEM_WRITE_WINDOW);
+      return McycleGo(MC_MEMORY_WRITE_WINDOW);
     }
-    if (MacroSaveMbiData(chMcDownloadPath) != 0) return Go(MC_MEM_ERROR);
+    if (MacroSaveMbiData(chMcDownloadPath) != 0) return McycleGo(MC_MEMORY_ERROR);
     MacroPanelLine("Macro saved: " + chMcDownloadPath + "\n");
-    if (!DownloadedImageValid()) return Go(MC_MEM_ERROR);
+    if (!DownloadedImageValid()) return McycleGo(MC_MEMORY_ERROR);
     ShowBar(MC_MEM_BAR_FULL);
-    return Go(MC_MEM_SUCCESS);
+    return McycleGo(MC_MEMORY_SUCCESS);
   }
   const bool first = Entry(kEntryLength).udData == kEthFirstBlock;
   for (int k = 0; k < (first ? 2 : 4); ++k)
-    if (McycleSetEthConfigData(udMcMacDataCounter, Entry(kEntryData + k).udData)) return Go(MC_MEM_ETH_INVALID);
+    if (McycleSetEthConfigData(udMcMacDataCounter, Entry(kEntryData + k).udData)) return McycleGo(MC_MEMORY_ETH_INVALID);
   if (first) Entry(kEntryLength).udData = kEthNextBlock;
   if (udMcMacDataCounter < kEthWords) {
     ubMcMemEntry = kEntryLength;
-    return Go(MC_MEM_WRITE_WINDOW);
+    return McycleGo(MC_MEMORY_WRITE_WINDOW);
   }
   ShowEthernetSettings();
-  Go(MC_MEM_SUCCESS);
+  McycleGo(MC_MEMORY_SUCCESS);
 }
 
 void StepDownloadStart() {
   const uint8_t rc = McycleReadObject(MC_MEM_INFO_OBJECT, MC_MEM_SUB_MACRO_LENGTH, 0);
   if (rc == 1) return;
-  if (rc == 0) return Go(MC_MEM_ERROR);
+  if (rc == 0) return McycleGo(MC_MEMORY_ERROR);
   const uint32_t length = cqCanData.udData;
   if (length == 0) {
     Say("Memory Download: Invalid macro length!");
     Say("Memory Download: No valid data found!");
-    return Go(MC_MEM_ERROR);
+    return McycleGo(MC_MEMORY_ERROR);
   }
   if (length > MAC_IMAGE_MAX) {
     Say("Memory Download: Invalid macro length!");
-    return Go(MC_MEM_ERROR);
+    return McycleGo(MC_MEMORY_ERROR);
   }
   MacroSetFileDataSize(length);
   MacroMallocInputMemory(length);
@@ -390,7 +389,16 @@ void StepDownloadStart() {
   char line[64];
   std::snprintf(line, sizeof line, "Macro length: %u Bytes", static_cast<unsigned>(length));
   MacroPanelLine(line);
-  Go(MC_MEM_WINDOW);
+  McycleGo(MC_MEMORY_WINDOW);
+}
+
+// A step that walks window entries places the next request in the tick that
+// saw the last one confirmed: it runs again while it stays and no request
+// is on its way.
+void WalkEntries(void (*step)()) {
+  const uint16_t state = uwMcycleState;
+  do step();
+  while (uwMcycleState == state && ubCQWriteSDOState == 1);
 }
 
 }  // namespace
@@ -398,42 +406,42 @@ void StepDownloadStart() {
 void McycleMemoryStateMachine() {
   if (!Supervise()) return;
   switch (uwMcycleState) {
-    case MC_MEM_START: Start(); return;
-    case MC_MEM_WINDOW:
+    case MC_MEMORY_START: Start(); return;
+    case MC_MEMORY_WINDOW:
       BuildWindow();
-      Go(MC_MEM_WRITE_WINDOW);
+      McycleGo(MC_MEMORY_WRITE_WINDOW);
       return;
-    case MC_MEM_WRITE_WINDOW: StepWriteWindow(); return;
-    case MC_MEM_UPLOAD_FILL:
+    case MC_MEMORY_WRITE_WINDOW: WalkEntries(StepWriteWindow); return;
+    case MC_MEMORY_UPLOAD_FILL:
       for (int k = 0; k < 4; ++k) Entry(kEntryData + k).udData = MacroGetFileData(udMcMacDataCounter);
-      Go(MC_MEM_WRITE_BLOCK);
+      McycleGo(MC_MEMORY_WRITE_BLOCK);
       return;
-    case MC_MEM_WRITE_BLOCK: StepWriteBlock(); return;
-    case MC_MEM_WAIT: {
+    case MC_MEMORY_WRITE_BLOCK: WalkEntries(StepWriteBlock); return;
+    case MC_MEMORY_WAIT: {
       const uint32_t now = McTimerGetCurrentTime();
       if (now - udMcMemStamp <= kSettleMs) return;
       udMcMemDeadline = now + (memOp == MemOp::Erase ? kErasePollLimitMs : kPollLimitMs);
-      Go(MC_MEM_POLL);
+      McycleGo(MC_MEMORY_POLL);
       return;
     }
-    case MC_MEM_POLL: StepPoll(); return;
-    case MC_MEM_READ_BLOCK: StepReadBlock(); return;
-    case MC_MEM_SUCCESS: Success(); return;
-    case MC_MEM_ERROR: Failure(); return;
-    case MC_MEM_ETH_FILL: {
+    case MC_MEMORY_POLL: StepPoll(); return;
+    case MC_MEMORY_READ_BLOCK: WalkEntries(StepReadBlock); return;
+    case MC_MEMORY_SUCCESS: Success(); return;
+    case MC_MEMORY_ERROR: Failure(); return;
+    case MC_MEMORY_ETH_FILL: {
       const int words = Entry(kEntryLength).udData == kEthFirstBlock ? 2 : 3;
       for (int k = 0; k < words; ++k) Entry(kEntryData + k).udData = McycleGetEthConfigData(udMcMacDataCounter);
-      Go(MC_MEM_WRITE_BLOCK);
+      McycleGo(MC_MEMORY_WRITE_BLOCK);
       return;
     }
-    case MC_MEM_ETH_INVALID: InvalidEthernetData(); return;
-    case MC_MEM_DOWNLOAD_START: StepDownloadStart(); return;
-    case MC_MEM_ERASE_START: {
+    case MC_MEMORY_ETH_INVALID: InvalidEthernetData(); return;
+    case MC_MEMORY_DOWNLOAD_START: StepDownloadStart(); return;
+    case MC_MEMORY_ERASE_START: {
       const uint8_t rc = McycleWriteObject(CTRL_OBJ_COMMAND, 0, 2, MC_MEM_CMD_ERASE, 0);
       if (rc == 1) return;
-      if (rc == 0) return Go(MC_MEM_ERROR);
+      if (rc == 0) return McycleGo(MC_MEMORY_ERROR);
       udMcMemStamp = McTimerGetCurrentTime();
-      Go(MC_MEM_WAIT);
+      McycleGo(MC_MEMORY_WAIT);
       return;
     }
     default: End(); return;

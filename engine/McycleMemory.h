@@ -6,21 +6,7 @@
 #include <cstdint>
 #include <string>
 
-// State words.
-inline constexpr uint16_t MC_MEM_START = 0x2400;
-inline constexpr uint16_t MC_MEM_WINDOW = 0x2401;        // build the window in sMemContainer
-inline constexpr uint16_t MC_MEM_WRITE_WINDOW = 0x2402;  // address, length, (read command)
-inline constexpr uint16_t MC_MEM_UPLOAD_FILL = 0x2403;   // next 16 bytes of the image
-inline constexpr uint16_t MC_MEM_WRITE_BLOCK = 0x2404;   // data words and the write command
-inline constexpr uint16_t MC_MEM_WAIT = 0x2405;          // > 100 ms before the first poll
-inline constexpr uint16_t MC_MEM_POLL = 0x2406;          // status word 0x2319/8
-inline constexpr uint16_t MC_MEM_READ_BLOCK = 0x2407;    // data words of a block read
-inline constexpr uint16_t MC_MEM_SUCCESS = 0x2408;
-inline constexpr uint16_t MC_MEM_ERROR = 0x2409;
-inline constexpr uint16_t MC_MEM_ETH_FILL = 0x240A;      // next words of the Ethernet block
-inline constexpr uint16_t MC_MEM_ETH_INVALID = 0x240B;
-inline constexpr uint16_t MC_MEM_DOWNLOAD_START = 0x240C; // macro length 0x22F0/3
-inline constexpr uint16_t MC_MEM_ERASE_START = 0x240D;
+#include "engine/McycleMachines.h"
 
 // Objects and codes.
 inline constexpr uint16_t MC_MEM_WINDOW_OBJECT = 0x2319;

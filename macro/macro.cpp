@@ -7,6 +7,7 @@
 
 #include "app/Startup.h"
 #include "comm/CRC32.h"
+#include "engine/McycleIo.h"
 #include "macro/MacroSource.h"
 #include "platform/FileUtil.h"
 #include "ui/Panel.h"
@@ -53,10 +54,10 @@ void MacroInit() {
     int control;
     int64_t colour;
   };
-  const Lamp lamps[] = {{MACRO_LED_ERROR, 0xFF0000},
-                        {MACRO_LED_SAVED, 0x00FF00},
-                        {MACRO_LED_COMPILED, 0x00FF00},
-                        {MACRO_LED_LOADED, 0x00FF00}};
+  const Lamp lamps[] = {{MACRO_LED_ERROR, MC_LAMP_RED},
+                        {MACRO_LED_SAVED, MC_LAMP_GREEN},
+                        {MACRO_LED_COMPILED, MC_LAMP_GREEN},
+                        {MACRO_LED_LOADED, MC_LAMP_GREEN}};
   for (const Lamp& l : lamps) {
     PanelSetAttribute(uwMcMacroPanelHandle, l.control, ATTR_ON_COLOR, l.colour);
     PanelSetInt(uwMcMacroPanelHandle, l.control, 0);

@@ -16,11 +16,11 @@ void MemoryFixture::SetUp() {
 }
 
 void MemoryFixture::WarpWhilePolling(uint32_t ms) {
-  if (uwMcycleState == MC_MEM_POLL && ubCQWriteSDOState == 1) udMcTimeTick += ms;
+  if (uwMcycleState == MC_MEMORY_POLL && ubCQWriteSDOState == 1) udMcTimeTick += ms;
 }
 
 void MemoryFixture::WarpWhileSettling() {
-  if (uwMcycleState == MC_MEM_WAIT) udMcTimeTick += 50;
+  if (uwMcycleState == MC_MEMORY_WAIT) udMcTimeTick += 50;
 }
 
 std::string MemoryFixture::MacroBox() { return host.Text(kMacroPanel, MACRO_TXTBOX_MSG); }
