@@ -41,6 +41,12 @@ std::string Editor() {
   return text;
 }
 
+// A new text in the editor, its cursor on the first line.
+void ShowSource(const std::string& text) {
+  PanelSetString(Macro(), MACRO_TXT_EDITOR, text);
+  PanelSetInt(Macro(), MACRO_NUM_LINE, 1);
+}
+
 bool ProjectValid() { return !Editor().empty() && MacroValidProjectName(MacroProjectName()); }
 
 // "dir/name.ext" into its directory and the name without extension.
@@ -114,7 +120,7 @@ void New() {
   const std::time_t now = std::time(nullptr);
   std::tm t{};
   localtime_r(&now, &t);
-  PanelSetString(Macro(), MACRO_TXT_EDITOR, MacroStampTemplate(MacroSourceText(), t));
+  ShowSource(MacroStampTemplate(MacroSourceText(), t));
   PanelSetString(Macro(), MACRO_STR_NAME, "Example");
   LampsOff();
   Lamp(MACRO_LED_LOADED, true);
@@ -131,7 +137,7 @@ void Load() {
   SplitPath(path, dir, stem, ext);
   if (ext == ".mbi") {
     LampsOff();
-    PanelSetString(Macro(), MACRO_TXT_EDITOR, "");
+    ShowSource("");
     ClearFlags(MAC_FLAG_PROJECT | MAC_FLAG_SAVED | MAC_FLAG_COMPILED);
     if (MacroLoadMbiData(path) != 0) {
       HmiLogDirect("ERROR: Macro loading error!\n");
@@ -145,7 +151,7 @@ void Load() {
     return;
   }
   LampsOff();
-  PanelSetString(Macro(), MACRO_TXT_EDITOR, "");
+  ShowSource("");
   ClearFlags(MAC_FLAG_PROJECT | MAC_FLAG_SAVED | MAC_FLAG_COMPILED);
   PanelSetString(Macro(), MACRO_STR_NAME, stem);
   MacroMessage(Printf("Macro load: %s\n", path));
@@ -154,7 +160,7 @@ void Load() {
     MacroMessage("ERROR: Macro loading error!\n");
     return;
   }
-  PanelSetString(Macro(), MACRO_TXT_EDITOR, MacroSourceText());
+  ShowSource(MacroSourceText());
   if (!MacroSetProjectDir(dir)) return;
   Lamp(MACRO_LED_LOADED, true);
   Lamp(MACRO_LED_SAVED, true);
@@ -302,7 +308,7 @@ void Download() {
   }
   // The project becomes the downloaded file's, its source empty.
   TakeProjectPath(path);
-  PanelSetString(Macro(), MACRO_TXT_EDITOR, "");
+  ShowSource("");
   ubMacFlag = static_cast<uint8_t>((ubMacFlag | MAC_FLAG_SAVED) & ~MAC_FLAG_COMPILED);
   Lamp(MACRO_LED_COMPILED, false);
 }
