@@ -11,16 +11,6 @@
 
 namespace {
 
-constexpr const char* kBanner[] = {
-    ";*******************************************************",
-    ";* ",
-    ";* StrokeDesk - service and commissioning tool",
-    ";* for the RC7 drive controller of a servo-hydraulic press ram",
-    ";* Documentation: README.md of the StrokeDesk distribution",
-    ";* ",
-    ";* Scr-File created by StrokeDesk",
-};
-
 void Line(std::string& text, const char* format, int value) {
   char line[80];
   std::snprintf(line, sizeof line, format, value);
@@ -31,12 +21,7 @@ void Line(std::string& text, const char* format, int value) {
 }  // namespace
 
 std::string ParmFileText(const ParmFileValues& v) {
-  std::string text;
-  for (const char* line : kBanner) text += std::string(line) + '\n';
-  text += std::string(";* Software version: ") + SOFTWARE_NUMBER + '\n';
-  text += ";* \n";
-  text += ";*******************************************************\n";
-  text += ";\n";
+  std::string text = HmiFileHeader(";", "Scr-File created by StrokeDesk");
   Line(text, "wrw 0x2008 0 %6d ;POS1", v.pos1);
   Line(text, "wrw 0x2009 0 %6d ;POS2", v.pos2);
   Line(text, "wrw 0x200A 0 %6d ;POS5", v.pos3);

@@ -141,7 +141,7 @@ void Start() {
   WaitCursor(true);
   DimPanels(true);
   PanelSetInt(uwMcDownloadPanelHandle, DOWNLOAD_PROGRESS, 0);
-  PanelSetAttribute(uwMcDownloadPanelHandle, DOWNLOAD_PROGRESS, ATTR_FRAME_COLOR, kProgressGreen);
+  PanelSetAttribute(uwMcDownloadPanelHandle, DOWNLOAD_PROGRESS, ATTR_BAR_COLOR, kProgressGreen);
   PanelDisplay(uwMcDownloadPanelHandle);
   McycleLog("");
   for (ScopeTraceDesc& t : scScope.trace) {

@@ -2,7 +2,9 @@
 // to the controller on COM1 (the simulator) and saves pictures of the panels
 // as the X server shows them into a folder: the ram-type panel after
 // identification, the parameter panel after a read-back, the save/recall
-// panel after a recall of set 2, the main window with the session's log
+// panel after a recall of set 2, the macro panel after a compile, the
+// progress panel during an upload, the configuration panel after a read of
+// the controller's Ethernet settings, the main window with the session's log
 // and the position monitor running, then the scope: a download that fails
 // (the simulator spoils one block four times), the download panel during the
 // next download and the scope panel with its trace. Run it on a virtual
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QPixmap>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -25,6 +28,8 @@
 #include "app/Shutdown.h"
 #include "app/Startup.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleMemory.h"
+#include "macro/macro.h"
 #include "platform/Paths.h"
 #include "scope/ScopeDownload.h"
 #include "ui/Panel.h"
@@ -97,7 +102,7 @@ int RunSteps(std::vector<Step> steps, int limitMs) {
   return rc;
 }
 
-std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder) {
+std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const std::string& project) {
   const int main = uwMcMainPanelHandle;
   const int parm = uwMcParameterPanelHandle;
   const int psave = uwMcParmSavePanelHandle;
@@ -149,6 +154,41 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder) {
          PanelHide(uwMcExtParameterPanelHandle);
          return ok;
        }},
+      // The macro panel after compiling the example, the progress panel
+      // during its upload, the configuration panel after a read.
+      {Idle,
+       [&host, project] {
+         PanelDisplay(uwMcMacroPanelHandle);
+         Press(host, uwMcMacroPanelHandle, MACRO_CMD_NEW);
+         MacroSetProjectDir(project);
+         Press(host, uwMcMacroPanelHandle, MACRO_CMD_COMPILE);
+         return true;
+       }},
+      {[] { return (ubMacFlag & MAC_FLAG_COMPILED) != 0; },
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcMacroPanelHandle, folder + "/macro-panel.png");
+         Press(host, uwMcMacroPanelHandle, MACRO_CMD_UPLOAD);
+         return ok;
+       }},
+      {[] {
+         int64_t bar = 0;
+         PanelGetInt(uwMcMacroLoadPanelHandle, MACRO_LOAD_PROGRESS, bar);
+         return bar >= 6;
+       },
+       [&host, folder] { return Grab(host, uwMcMacroLoadPanelHandle, folder + "/macro-upload-progress.png"); }},
+      {[] { return Idle() && !(ubMcFlag & MC_FLAG_MEMORY_TRANSFER); },
+       [&host] {
+         PanelHide(uwMcMacroPanelHandle);
+         PanelDisplay(uwMcConfigPanelHandle);
+         Press(host, uwMcConfigPanelHandle, CONF_CMD_READ);
+         return true;
+       }},
+      {[] { return Idle() && Text(uwMcConfigPanelHandle, CONF_TXT_STATUS) == "Succesful"; },
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcConfigPanelHandle, folder + "/config-panel.png");
+         PanelHide(uwMcConfigPanelHandle);
+         return ok;
+       }},
       // A few more polls of the position monitor, then the main window.
       {[polls = 0]() mutable { return ++polls > 10; },
        [&host, folder] { return Grab(host, uwMcMainPanelHandle, folder + "/main-window.png"); }},
@@ -159,13 +199,16 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder) {
          Press(host, uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
          return true;
        }},
-      {[main] { return Idle() && !Downloading() && Text(main, MAIN_TXTBOX_LOG).find("Transmission Error") != std::string::npos; },
+      {[] {
+         return Idle() && !Downloading() &&
+                Text(uwMcMainPanelHandle, MAIN_TXTBOX_LOG).find("Transmission Error") != std::string::npos;
+       },
        [&host, folder] {
          const bool ok = Grab(host, uwMcScopePanelHandle, folder + "/scope-transmission-error.png");
          Press(host, uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
          return ok;
        }},
-      {[] { return Downloading() && uwMcScopeBlockCnt >= 20; },
+      {[] { return Downloading() && uwMcScopeBlockCnt >= 60; },
        [&host, folder] { return Grab(host, uwMcDownloadPanelHandle, folder + "/download-panel.png"); }},
       {[] { return Idle() && !Downloading() && (ubMcFlag2 & MC_FLAG2_TRACE_PRESENT); },
        [&host, folder] { return Grab(host, uwMcScopePanelHandle, folder + "/scope-panel.png"); }},
@@ -191,7 +234,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   INTRO_CMD_ACCEPT_Callback(uwMcIntroPanelHandle, INTRO_CMD_ACCEPT, EVENT_COMMIT, nullptr, 0, 0);
-  const int rc = RunSteps(SessionSteps(host, folder), 60000);
+  // Questions are answered yes, so the example is saved into a folder of
+  // its own before it is compiled; no box waits for a click.
+  host.SetPopupResponder([](const PopupRequest&) { return PopupAnswer{true, ""}; });
+  QTemporaryDir project;
+  const int rc = RunSteps(SessionSteps(host, folder, project.path().toStdString()), 60000);
   PanelSetHost(nullptr);
   if (rc != 0) std::fprintf(stderr, "not every picture was saved\n");
   return rc;

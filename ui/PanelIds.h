@@ -24,6 +24,7 @@ enum PanelResource : int {
   PANEL_SCOPE_COMMENT,
   PANEL_HELP,
   PANEL_SAVE,
+  PANEL_MACRO_TEST,       // view of the macro image
 };
 
 // Main panel controls.
@@ -161,6 +162,7 @@ enum ConfigPanelControl : int {
   CONF_CMD_READ,
   CONF_CMD_WRITE,
   CONF_CMD_CLOSE,
+  CONF_TXT_STATUS,               // "Busy", "Succesful", "Error", "Invalid"
 };
 
 // Help and about panels.
@@ -234,6 +236,31 @@ enum MacroPanelControl : int {
   MACRO_LED_LOADED,
   MACRO_CMD_TRANSFER_1,          // the two transfer buttons that need a link
   MACRO_CMD_TRANSFER_2,
+  MACRO_TXT_EDITOR,              // the source
+  MACRO_STR_NAME,                // project name (file name without extension)
+  MACRO_STR_PATH,                // project directory; a click chooses another
+  MACRO_NUM_LINE,                // line of the text cursor, from 1
+  MACRO_TXTBOX_MSG,              // the macro message box
+  MACRO_NUM_MACRO,               // macro number for Start macro
+  MACRO_CMD_NEW,
+  MACRO_CMD_LOAD,
+  MACRO_CMD_SAVE,
+  MACRO_CMD_WIZARD,
+  MACRO_CMD_COMPILE,
+  MACRO_CMD_CLEAN,
+  MACRO_CMD_ERASE,
+  MACRO_CMD_START,
+  MACRO_CMD_STOP,
+  MACRO_CMD_SAVE_LOG,
+  MACRO_CMD_TEST,
+};
+inline constexpr int MACRO_CMD_UPLOAD = MACRO_CMD_TRANSFER_1;
+inline constexpr int MACRO_CMD_DOWNLOAD = MACRO_CMD_TRANSFER_2;
+
+// Macro image view.
+enum MacroTestPanelControl : int {
+  MTEST_TXTBOX = 1,
+  MTEST_CMD_CLOSE,
 };
 
 // Scope panel controls used outside the scope subsystem.

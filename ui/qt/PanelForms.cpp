@@ -13,6 +13,7 @@
 #include "ui_IntroPanel.h"
 #include "ui_MacroLoadPanel.h"
 #include "ui_MacroPanel.h"
+#include "ui_MacroTestPanel.h"
 #include "ui_MacroWizardPanel.h"
 #include "ui_MainPanel.h"
 #include "ui_ParameterPanel.h"
@@ -193,7 +194,7 @@ const std::vector<ControlSpec> kConfig = {
     CTRL(CONF_, NUM_IP_4, Numeric),  CTRL(CONF_, NUM_MAC_1, Numeric), CTRL(CONF_, NUM_MAC_2, Numeric),
     CTRL(CONF_, NUM_MAC_3, Numeric), CTRL(CONF_, NUM_MAC_4, Numeric), CTRL(CONF_, NUM_MAC_5, Numeric),
     CTRL(CONF_, NUM_MAC_6, Numeric), CTRL(CONF_, CMD_READ, Button),   CTRL(CONF_, CMD_WRITE, Button),
-    CTRL(CONF_, CMD_CLOSE, Button),
+    CTRL(CONF_, CMD_CLOSE, Button),  CTRL(CONF_, TXT_STATUS, Text),
 };
 
 const std::vector<ControlSpec> kParameter = {
@@ -218,7 +219,14 @@ const std::vector<ControlSpec> kHelp = {CTRL(HELP_, TXTBOX, TextBox)};
 const std::vector<ControlSpec> kMacro = {
     CTRL(MACRO_, LED_ERROR, Lamp),         CTRL(MACRO_, LED_SAVED, Lamp),         CTRL(MACRO_, LED_COMPILED, Lamp),
     CTRL(MACRO_, LED_LOADED, Lamp),        CTRL(MACRO_, CMD_TRANSFER_1, Button), CTRL(MACRO_, CMD_TRANSFER_2, Button),
+    CTRL(MACRO_, TXT_EDITOR, TextBox),     CTRL(MACRO_, STR_NAME, Text),          CTRL(MACRO_, STR_PATH, Text),
+    CTRL(MACRO_, NUM_LINE, Numeric),       CTRL(MACRO_, TXTBOX_MSG, TextBox),     CTRL(MACRO_, NUM_MACRO, Numeric),
+    CTRL(MACRO_, CMD_NEW, Button),         CTRL(MACRO_, CMD_LOAD, Button),        CTRL(MACRO_, CMD_SAVE, Button),
+    CTRL(MACRO_, CMD_WIZARD, Button),      CTRL(MACRO_, CMD_COMPILE, Button),     CTRL(MACRO_, CMD_CLEAN, Button),
+    CTRL(MACRO_, CMD_ERASE, Button),       CTRL(MACRO_, CMD_START, Button),       CTRL(MACRO_, CMD_STOP, Button),
+    CTRL(MACRO_, CMD_SAVE_LOG, Button),    CTRL(MACRO_, CMD_TEST, Button),
 };
+const std::vector<ControlSpec> kMacroTest = {CTRL(MTEST_, TXTBOX, TextBox), CTRL(MTEST_, CMD_CLOSE, Button)};
 const std::vector<ControlSpec> kWizard = {CTRL(WIZARD_, TAB, Tab)};
 const std::vector<ControlSpec> kMacroLoad = {
     CTRL(MACRO_LOAD_, PROGRESS, Progress),
@@ -245,7 +253,8 @@ QWidget* PanelFormCreate(int resource) {
     case PANEL_TRACE_INFO: return Create<Ui::TraceInfoPanel>();
     case PANEL_ABOUT: return Create<Ui::AboutPanel>();
     case PANEL_SCOPE_INFO: return Create<Ui::ScopeInfoPanel>();
-    case PANEL_MACRO: return Create<Ui::MacroPanel>();
+    case PANEL_MACRO: return WithFixedFont(WithFixedFont(Create<Ui::MacroPanel>(), "TXT_EDITOR"), "TXTBOX_MSG");
+    case PANEL_MACRO_TEST: return WithFixedFont(Create<Ui::MacroTestPanel>(), "TXTBOX");
     case PANEL_MACRO_WIZARD: return Create<Ui::MacroWizardPanel>();
     case PANEL_MACRO_LOAD: return Create<Ui::MacroLoadPanel>();
     case PANEL_SCOPE_COMMENT: return Create<Ui::ScopeCommentPanel>();
@@ -272,6 +281,7 @@ const std::vector<ControlSpec>& PanelFormControls(int resource) {
     case PANEL_MACRO: return kMacro;
     case PANEL_MACRO_WIZARD: return kWizard;
     case PANEL_MACRO_LOAD: return kMacroLoad;
+    case PANEL_MACRO_TEST: return kMacroTest;
     case PANEL_HELP: return kHelp;
     default: return kNone;
   }
