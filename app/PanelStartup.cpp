@@ -65,6 +65,7 @@ void InstallPanelCallbacks() {
     PanelInstallCallback(uwMcConfigPanelHandle, c, CMD_CONF_Callback, nullptr);
   PanelInstallCallback(uwMcTraceInfoPanelHandle, TRACE_INFO_CMD_OK, CMD_TRACE_INFO_Callback, nullptr);
   PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_COPY_LOG, CMD_COPY_LOG_Callback, nullptr);
+  PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_EXIT, EVAL_CMD_EXIT_Callback, nullptr);
   ParmPanelsSetUp();
   ScopePanelsSetUp();
   MacroPanelSetUp();
