@@ -152,7 +152,7 @@ void SimStrokeEncode(const std::vector<SimStrokeSample>& samples, const SimScope
   }
 }
 
-SimStrokeModel SimScopeTraceModel(SimScopeLayout layout, int trace, bool oneTraceQuill) {
+SimStrokeModel SimScopeTraceModel(SimScopeLayout layout, int trace, bool oneTraceQuill, const SimStrokeShape& shape) {
   SimStrokeModel m;
   m.switchBit = layout == SimScopeLayout::P0417 ? 0x0008 : layout == SimScopeLayout::Quill ? 0x0100 : 0x0040;
   if (layout == SimScopeLayout::P0417) m.analogLow = 0, m.analogHigh = 1023;
@@ -161,6 +161,17 @@ SimStrokeModel SimScopeTraceModel(SimScopeLayout layout, int trace, bool oneTrac
     m.cycle = 0x14;
     m.bottom = 5500;
     m.leadMs = 60;
+  }
+  if (shape.travel) m.top = shape.top, m.bottom = shape.bottom;
+  if (shape.speedDown > 0) m.speedDown = shape.speedDown;
+  if (shape.speedUp > 0) m.speedUp = shape.speedUp;
+  if (shape.dwellMs >= 0) m.dwellMs = shape.dwellMs;
+  if (shape.switchSet) m.switchAt = shape.switchAt;
+  switch (shape.fault) {
+    case SimStrokeFault::OtherCycle: m.cycle = 30; break;
+    case SimStrokeFault::Shallow: m.bottom = m.top + 40; break;
+    case SimStrokeFault::NoReturn: m.dwellMs = 1e9; break;
+    case SimStrokeFault::None: break;
   }
   return m;
 }
