@@ -47,6 +47,10 @@ enum SimStrokePhase : uint8_t { kSimIdle = 0, kSimFast = 1, kSimSlow = 2, kSimPr
 // `frames` samples taken every `sampleMs` ms from the model.
 std::vector<SimStrokeSample> SimStrokeGenerate(const SimStrokeModel& model, size_t frames, double sampleMs);
 
+// When the ram first passes `position` on the way down (down) or up, in ms
+// from the start of the stroke's recording.
+double SimStrokeTimeAt(const SimStrokeModel& model, int position, bool down);
+
 // Raw frame layouts.
 enum class SimScopeLayout { P0417, P0528, Quill };
 

@@ -231,16 +231,12 @@ TEST_F(ScopeEval, SimulatorStrokeMatchesItsModel) {
     t.pFrames[i].uwDigOut = samples[i].digOut;
   }
   ASSERT_EQ(ScopeEvalData(t), 0);
-  const double down = 10.0 / m.speedDown, up = 10.0 / m.speedUp;  // ms per hundredth
-  const double ot1 = m.leadMs + 50 * down;
-  const double bottom = ot1 + (m.bottom - m.slowDown - m.top - 50) * down + (m.slowDown - m.contact) * 10.0 / m.speedSlow +
-                        m.contact * 10.0 / m.speedPress;
-  const double ot2 = bottom + m.dwellMs + (m.bottom - m.top - 50) * up;
+  const double ot1 = SimStrokeTimeAt(m, m.top + 50, true);
   const ScopeEvalRecord& e = edScopeEvalData;
   EXPECT_NEAR(e.lfStartTime, ot1, 1.0);
-  EXPECT_NEAR(Index(EVAL_NUM_IDX_UT), bottom, 1.0);
-  EXPECT_NEAR(e.lfRunTime, ot2 - ot1, 1.0);
-  EXPECT_NEAR(e.lfEventTime, m.leadMs + (m.switchAt - m.top) * down, 1.0);
+  EXPECT_NEAR(Index(EVAL_NUM_IDX_UT), SimStrokeTimeAt(m, m.bottom, true), 1.0);
+  EXPECT_NEAR(e.lfRunTime, SimStrokeTimeAt(m, m.top + 50, false) - ot1, 1.0);
+  EXPECT_NEAR(e.lfEventTime, SimStrokeTimeAt(m, m.switchAt + 1, true), 1.0);
   EXPECT_NEAR(e.sdSpeedDown, m.speedDown, 2);
   EXPECT_NEAR(e.sdSpeedUp, m.speedUp, 2);
 }
