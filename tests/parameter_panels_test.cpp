@@ -83,7 +83,7 @@ TEST_F(PanelTest, SendCopiesTheTablesIntoTheSetAndTheExtendedPanel) {
   EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_1, 1), "2000");
   EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_1, 4), "3000");
   EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_3, 1), "20");
-  EXPECT_EQ((host.ints[{kExtParameterPanel, EXTP_NUM_CYCLE}]), 0x110);
+  EXPECT_EQ((host.ints[{kExtParameterPanel, EXTP_RING_CYCLE}]), 0x110);
   EXPECT_FALSE(ubMcFlag1 & MC_FLAG1_PARM_EXTENDED);
   EXPECT_EQ(Signals(), std::vector<uint16_t>{MC_SIG_PARM_WRITE});
 }
