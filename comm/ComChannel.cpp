@@ -10,6 +10,7 @@
 #include "comm/udp.h"
 #include "comm/zel_ether.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleControls.h"
 #include "engine/McycleIo.h"
 #include "hmi/hmi.h"
 #include "objects/ScriptLoader.h"
@@ -33,7 +34,8 @@ void DriverHint() {
   static const char* const kLines[] = {
       "Check correct USB driver installation!\n",
       "The RC7 USB port is a CDC-ACM serial device (kernel driver cdc_acm):\n",
-      "   it appears as /dev/ttyACM<n> when the driver is loaded.\n",
+      "   it appears as /dev/ttyACM<n> when the driver is loaded,\n",
+      "   and as /dev/rc7-usb with the udev rule of the StrokeDesk package.\n",
       "Your user needs read and write access to it:\n",
       "   add the user to the dialout group and log in again.\n",
       "Connect USB to RC7\n",
@@ -146,7 +148,12 @@ bool McycleChannelFindUsb() {
   return true;
 }
 
-bool McycleChannelOpenUsb() { return SerialOpen(ubTcpUsbComPort) >= 0; }
+bool McycleChannelOpenUsb() {
+  if (SerialOpen(ubTcpUsbComPort) >= 0) return true;
+  const std::string problem = PortScanDeviceProblem(PortScanDevicePath(ubTcpUsbComPort));
+  if (!problem.empty()) McycleSay(("USB: " + problem + "\n").c_str());
+  return false;
+}
 
 // Every connection starts from fresh containers and the P0417 log filling;
 // identification switches the filling when the controller says otherwise.
@@ -190,6 +197,7 @@ int MAIN_RING_COM_CHANNEL_Callback(int panel, int control, int event, void*, int
   ubMcFlag2 &= static_cast<uint8_t>(~(MC_FLAG2_CYCLIC_READ_IN_PROGRESS | MC_FLAG2_CYCLIC_READ_DUE));
   ubMcFlag4 &= static_cast<uint8_t>(~MC_FLAG4_READY_LAMP_BLINK);
   ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_RAW_TEXT);
+  McycleShowOperationControls();
   PanelSetWaitCursor(true);
   PanelSetInt(panel, MAIN_BIN_SW_POS_MON_ON, 0);
   PanelSetInt(panel, MAIN_LED_LINK, 0);  // lit again once a controller is identified
@@ -238,5 +246,8 @@ uint8_t McycleUsbScanReg(uint8_t mode) {
   McycleSayf("USB Com %d close\n\n", port);
   NoLink();
   DimLinkControls();
+  // The controller's logging ended with the link.
+  ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_RAW_TEXT);
+  McycleShowOperationControls();
   return 2;
 }

@@ -140,7 +140,7 @@ std::string HmiFileHeader(const char* prefix, const char* createdBy) {
       "* Documentation: README.md of the StrokeDesk distribution",
       "* ",
       std::string("* ") + createdBy,
-      std::string("* Software version: ") + SOFTWARE_NUMBER,
+      "* Software version: " STROKEDESK_SOFTWARE_NUMBER,
       "* ",
       "*******************************************************",
       "",
