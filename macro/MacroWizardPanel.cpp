@@ -75,11 +75,13 @@ int ReadOn(int page, int event) {
 
 void Refuse(const char* message) { PanelMessagePopup("Error", message); }
 
+// The largest value an access of width code 1..4 writes (a read writes none).
+int64_t WidthMax(int64_t width) { return width == 1 ? 0xFF : width == 2 ? 0xFFFF : width == 3 ? INT32_MAX : 0; }
+
 // The value field holds what the chosen access width holds.
 void LimitValue() {
   const int64_t width = Get(WIZ_ADV_RING_WIDTH);
-  const int64_t max = width == 1 ? 0xFF : width == 2 ? 0xFFFF : width == 3 ? INT32_MAX : 0;
-  PanelSetAttribute(Wizard(), WIZ_ADV_NUM_VALUE, ATTR_MAX_VALUE, max);
+  PanelSetAttribute(Wizard(), WIZ_ADV_NUM_VALUE, ATTR_MAX_VALUE, WidthMax(width));
   PanelSetAttribute(Wizard(), WIZ_ADV_NUM_VALUE, ATTR_DIMMED, width == 4);
 }
 
@@ -115,7 +117,7 @@ void Advanced(int control) {
       const int64_t index = std::clamp<int64_t>(Get(WIZ_ADV_NUM_INDEX), 0, 0xFFFF);
       if (index < kFirstObject) return Refuse("Invalid address!");
       const int64_t width = std::clamp<int64_t>(Get(WIZ_ADV_RING_WIDTH), 1, 4);
-      const int64_t max = width == 1 ? 0xFF : width == 2 ? 0xFFFF : width == 3 ? INT32_MAX : 0;
+      const int64_t max = WidthMax(width);
       block[0] = static_cast<uint32_t>(width);
       block[1] = static_cast<uint32_t>(index);
       block[2] = static_cast<uint32_t>(std::clamp<int64_t>(Get(WIZ_ADV_NUM_SUB), 0, 0xFF));
