@@ -13,6 +13,7 @@
 #include "engine/McycleMemory.h"
 #include "hmi/hmi.h"
 #include "macro/MacroSource.h"
+#include "macro/MacroWizardPanel.h"
 #include "macro/macro.h"
 #include "params/CtrlCmd.h"
 #include "platform/FileUtil.h"
@@ -378,10 +379,14 @@ int CMD_Callback(int, int control, int event, void*, int, int) {
   return 0;
 }
 
+void MacroSourceEdited() {
+  ClearFlags(MAC_FLAG_SAVED | MAC_FLAG_COMPILED);
+  for (int c : {MACRO_LED_SAVED, MACRO_LED_COMPILED, MACRO_LED_LOADED}) Lamp(c, false);
+}
+
 int TXT_EDITOR_Callback(int panel, int control, int event, void*, int, int) {
   if (event == EVENT_VAL_CHANGED) {
-    ClearFlags(MAC_FLAG_SAVED | MAC_FLAG_COMPILED);
-    for (int c : {MACRO_LED_SAVED, MACRO_LED_COMPILED, MACRO_LED_LOADED}) Lamp(c, false);
+    MacroSourceEdited();
   } else if (event == EVENT_CURSOR_MOVED) {
     int line = 0;
     PanelGetCursorLine(panel, control, line);
@@ -459,4 +464,5 @@ void MacroPanelSetUp() {
   PanelInstallCallback(uwMcMacroLoadPanelHandle, 0, MacroLoadEventCallback, nullptr);
   PanelInstallCallback(uwMcMacroTestPanelHandle, 0, HelpEventCallback, nullptr);
   PanelInstallCallback(uwMcMacroTestPanelHandle, MTEST_CMD_CLOSE, CloseTestPanel, nullptr);
+  MacroWizardPanelSetUp();
 }

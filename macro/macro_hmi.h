@@ -13,5 +13,7 @@ int STR_PATH_Callback(int panel, int control, int event, void* data, int eventDa
 int MacroEventCallback(int panel, int control, int event, void* data, int eventData1, int eventData2);
 // Shows the image view (size, CRC stored and computed, the bytes).
 int CMD_TEST_Callback(int panel, int control, int event, void* data, int eventData1, int eventData2);
-// Installs the callbacks of the macro, progress and image panels.
+// An edit of the source: not saved, not compiled, the three lamps off.
+void MacroSourceEdited();
+// Installs the callbacks of the macro, progress, image and wizard panels.
 void MacroPanelSetUp();

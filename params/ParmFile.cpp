@@ -21,7 +21,7 @@ void Line(std::string& text, const char* format, int value) {
 }  // namespace
 
 std::string ParmFileText(const ParmFileValues& v) {
-  std::string text = HmiFileHeader(";", "Scr-File created by StrokeDesk");
+  std::string text = ParmFileHeader();
   Line(text, "wrw 0x2008 0 %6d ;POS1", v.pos1);
   Line(text, "wrw 0x2009 0 %6d ;POS2", v.pos2);
   Line(text, "wrw 0x200A 0 %6d ;POS5", v.pos3);
@@ -32,10 +32,16 @@ std::string ParmFileText(const ParmFileValues& v) {
   return text;
 }
 
+std::string ParmFileHeader() { return HmiFileHeader(";", "Scr-File created by StrokeDesk"); }
+
 bool ParmFileWrite(const std::string& path, const ParmFileValues& values) {
+  return ParmFileWriteText(path, ParmFileText(values));
+}
+
+bool ParmFileWriteText(const std::string& path, const std::string& text) {
   std::string error;
-  if (FileWriteAtomically(path, ParmFileText(values), error)) return true;
+  if (FileWriteAtomically(path, text, error)) return true;
   const std::string line = "Error: parameter file " + path + " not saved: " + error;
-  McycleLog(line.c_str());
+  HmiLogWindowOut(line.c_str(), uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
   return false;
 }

@@ -106,7 +106,7 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const s
   const int main = uwMcMainPanelHandle;
   const int parm = uwMcParameterPanelHandle;
   const int psave = uwMcParmSavePanelHandle;
-  return {
+  std::vector<Step> steps = {
       {[] { return true; },
        [&host, main] {
          auto* ring = qobject_cast<QComboBox*>(host.ControlObject(main, MAIN_RING_COM_CHANNEL));
@@ -189,6 +189,39 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const s
          PanelHide(uwMcConfigPanelHandle);
          return ok;
        }},
+      // The macro wizard's pages, one after the other.
+      {[] { return true; },
+       [] {
+         PanelDisplay(uwMcWizardPanelHandle);
+         return true;
+       }},
+  };
+  const char* pages[WIZARD_PAGE_COUNT] = {"punch", "form1", "form2", "form3", "hover", "press", "mark", "advanced"};
+  for (int page = 0; page < WIZARD_PAGE_COUNT; ++page) {
+    steps.push_back({[] { return true; }, [page] {
+                       PanelSetInt(uwMcWizardPanelHandle, WIZARD_TAB, page);
+                       return true;
+                     }});
+    steps.push_back({[] { return true; }, [&host, folder, page, pages] {
+                       return Grab(host, uwMcWizardPanelHandle,
+                                   folder + "/wizard-" + pages[page] + ".png");
+                     }});
+  }
+  std::vector<Step> rest = {
+      // The extended parameter panel after the Punch 5 mm preset.
+      {[] { return true; },
+       [&host] {
+         PanelHide(uwMcWizardPanelHandle);
+         PanelDisplay(uwMcExtParameterPanelHandle);
+         Press(host, uwMcExtParameterPanelHandle, EXTP_CMD_PUNCH_5MM);
+         return true;
+       }},
+      {[] { return true; },
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcExtParameterPanelHandle, folder + "/ext-parameter-panel.png");
+         PanelHide(uwMcExtParameterPanelHandle);
+         return ok;
+       }},
       // A few more polls of the position monitor, then the main window.
       {[polls = 0]() mutable { return ++polls > 10; },
        [&host, folder] { return Grab(host, uwMcMainPanelHandle, folder + "/main-window.png"); }},
@@ -213,6 +246,8 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const s
       {[] { return Idle() && !Downloading() && (ubMcFlag2 & MC_FLAG2_TRACE_PRESENT); },
        [&host, folder] { return Grab(host, uwMcScopePanelHandle, folder + "/scope-panel.png"); }},
   };
+  steps.insert(steps.end(), rest.begin(), rest.end());
+  return steps;
 }
 
 }  // namespace
