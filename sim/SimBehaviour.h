@@ -59,6 +59,9 @@ class SimBehaviour {
   // The block a write of 0x1000 + `number` to the command object asks for;
   // true when this behaviour holds the memory.
   virtual bool Block(SimController&, int /*number*/, SimBlock& /*block*/) { return false; }
+  // True when this behaviour holds block `number`, so that a command write of
+  // 0x1000 + `number` it claimed is answered with the block.
+  virtual bool HoldsBlock(int /*number*/) const { return false; }
 };
 
 // Registers a behaviour (static storage) and returns true; call from a

@@ -180,6 +180,12 @@ bool SimController::OpenJournal(const std::string& path) {
   return journal_ != nullptr;
 }
 
+bool SimController::BlockHeld(int number) const {
+  for (const SimBehaviour* b : SimBehaviours())
+    if (b->HoldsBlock(number)) return true;
+  return false;
+}
+
 SimBlock SimController::Block(int number) {
   SimBlock block;
   for (SimBehaviour* b : SimBehaviours())
@@ -236,7 +242,8 @@ SimAnswer SimController::Handle(const uint8_t* req, int link) {
       } else if (cmd != 0x40 && width != 0 && WriteBehaviour(index, sub, data, accepted)) {
         a.payload[0] = accepted ? 0x60 : 0x80;
         Put32(a.payload + 4, accepted ? 0 : kAbortNoObject);
-        if (accepted && index == kCommandObject && sub == 0 && data >= kBlockCommand && data <= 0xFFFF)
+        if (accepted && index == kCommandObject && sub == 0 && data >= kBlockCommand && data <= 0xFFFF &&
+            BlockHeld(static_cast<int>(data - kBlockCommand)))
           a.blockNumber = static_cast<int>(data - kBlockCommand);
       } else if (it == objects_.end() || (cmd != 0x40 && width == 0)) {
         a.payload[0] = 0x80;

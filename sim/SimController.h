@@ -59,6 +59,9 @@ class SimController {
   // Block `number`: from the behaviour holding the scope memory, else
   // --block-len bytes of a counting pattern.
   SimBlock Block(int number);
+  // True when a behaviour holds block `number` (its command codes may be
+  // another behaviour's commands, the memory window's for one).
+  bool BlockHeld(int number) const;
   // The value a read of the object would give (behaviours, then the
   // dictionary), without counting a request; false for an unknown object.
   bool Lookup(uint16_t index, uint8_t sub, uint32_t& value);

@@ -4,6 +4,7 @@
 // sent block by block on command 0x1000 + n. The frame layout follows the
 // firmware the identity tells (P0417 by its product number, a Quill by its
 // ram type 0x8x, the P0528 layout otherwise). Off until --scope is given.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -210,7 +211,9 @@ class SimScope : public SimBehaviour {
       return true;
     }
     if (index != kCommandObject) return false;
-    if (value >= kBlockCommand) return true;  // the block follows the answer
+    // The block follows the answer; codes beyond the memory's blocks are
+    // other behaviours' commands.
+    if (value >= kBlockCommand && HoldsBlock(static_cast<int>(value - kBlockCommand))) return true;
     uint32_t& s = status_[selector_ == 2 ? 1 : 0];
     const uint32_t running = quill_ ? kQuillRunning : kRunning;
     switch (value) {
@@ -225,10 +228,17 @@ class SimScope : public SimBehaviour {
     }
   }
 
+  bool HoldsBlock(int number) const override {
+    if (!active_) return false;
+    const size_t length = BlockBytes();
+    const size_t bytes = std::max<size_t>((static_cast<size_t>(frames_[0]) + frames_[1]) * frameLength_, memory_.size());
+    return length > 0 && static_cast<size_t>(number) * length < std::max(bytes, length);
+  }
+
   bool Block(SimController& c, int number, SimBlock& block) override {
     if (!active_) return false;
     if (memory_.empty()) Generate(c);
-    const size_t length = std::min<size_t>(static_cast<size_t>(frameLength_) * perBlock_, kMaxBlock);
+    const size_t length = BlockBytes();
     const size_t from = static_cast<size_t>(number) * length;
     block.data.assign(length, 0);
     for (size_t i = 0; i < length && from + i < memory_.size(); ++i) block.data[i] = memory_[from + i];
@@ -242,6 +252,7 @@ class SimScope : public SimBehaviour {
   }
 
  private:
+  size_t BlockBytes() const { return std::min<size_t>(static_cast<size_t>(frameLength_) * perBlock_, kMaxBlock); }
   uint32_t Ask(SimController& c, uint16_t index, uint8_t sub, uint32_t otherwise) {
     uint32_t v = 0;
     return c.Lookup(index, sub, v) ? v : otherwise;
