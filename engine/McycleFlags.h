@@ -30,7 +30,9 @@ inline constexpr uint8_t MC_FLAG2_SCRIPT_STOP_REQUEST = 0x40;
 inline constexpr uint8_t MC_FLAG2_EXPERT_MODE = 0x80;
 
 // ubMcFlag3
+inline constexpr uint8_t MC_FLAG3_TRACE_INFO_SHOWN = 0x01;
 inline constexpr uint8_t MC_FLAG3_SCOPE_TRANSMISSION_ERROR = 0x02;
+inline constexpr uint8_t MC_FLAG3_ANALOG_SHOWN = 0x04;
 inline constexpr uint8_t MC_FLAG3_FW_P0417 = 0x08;
 inline constexpr uint8_t MC_FLAG3_BATCH_MODE = 0x20;
 inline constexpr uint8_t MC_FLAG3_ETHERNET_READ = 0x40;   // Ethernet configuration: read the target

@@ -3,6 +3,8 @@
 #include "app/Startup.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleMachines.h"
+#include "scope/ScopeAxes.h"
+#include "scope/ScopeCursor.h"
 #include "scope/ScopeDisplay.h"
 #include "scope/ScopeDownload.h"
 #include "scope/scope.h"
@@ -21,9 +23,51 @@ void StartDownload() {
 
 }  // namespace
 
-int SCOPE_CMD_Callback(int, int control, int event, void*, int, int) {
+int SCOPE_CMD_Callback(int, int control, int event, void*, int eventData1, int eventData2) {
+  // A right click on the analog graph places the cursor (expert mode).
+  if (event == EVENT_RIGHT_CLICK && control == SCOPE_GRAPH) {
+    if (!(ubMcFlag2 & MC_FLAG2_EXPERT_MODE)) return 0;
+    int64_t width = 0;
+    PanelGetAttribute(uwMcScopePanelHandle, SCOPE_GRAPH, ATTR_PLOT_WIDTH, width);
+    ScopeDisplayMouseData(eventData1, eventData2, static_cast<double>(width));
+    return 0;
+  }
   if (event != EVENT_COMMIT) return 0;
-  if (control == SCOPE_CMD_DOWNLOAD) StartDownload();
+  switch (control) {
+    case SCOPE_CMD_DOWNLOAD: StartDownload(); break;
+    case SCOPE_SW_ANALOG: {
+      int64_t on = 0;
+      PanelGetInt(uwMcScopePanelHandle, SCOPE_SW_ANALOG, on);
+      if (on) ubMcFlag3 |= MC_FLAG3_ANALOG_SHOWN;
+      else ubMcFlag3 &= static_cast<uint8_t>(~MC_FLAG3_ANALOG_SHOWN);
+      ScopeTraceDisplay(1);
+      break;
+    }
+    case SCOPE_NUM_AXIS_POS: case SCOPE_NUM_AXIS_GAIN: case SCOPE_NUM_TIME_AXIS: case SCOPE_NUM_TIME_ZERO:
+    case SCOPE_NUM_ANA_ZERO: case SCOPE_NUM_ANA_GAIN:
+      ScopeTraceDisplay(0);
+      break;
+    default: break;
+  }
+  return 0;
+}
+
+int ScopeEventCallback(int, int, int event, void*, int, int) {
+  if (event == EVENT_GOT_FOCUS) {
+    if (ubMcFlag1 & MC_FLAG1_TRACE_DOWNLOAD_RUNNING) PanelDisplay(uwMcDownloadPanelHandle);
+    if (ubMcFlag1 & MC_FLAG1_EVALUATION_OPEN) PanelDisplay(uwMcEvaluationPanelHandle);
+    if (ubMcFlag3 & MC_FLAG3_TRACE_INFO_SHOWN) {
+      PanelHide(uwMcTraceInfoPanelHandle);
+      ubMcFlag3 &= static_cast<uint8_t>(~MC_FLAG3_TRACE_INFO_SHOWN);
+      ScopeCursorReset();
+      ScopeTraceDisplay(0);
+    }
+  } else if (event == EVENT_CLOSE) {
+    ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_TRACE_PRESENT);
+    ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_SCOPE_WINDOW_SET_UP);
+    PanelHide(uwMcScopePanelHandle);
+    PanelHide(uwMcEvaluationPanelHandle);
+  }
   return 0;
 }
 
@@ -38,7 +82,11 @@ int DOWNLOAD_CMD_ABORT_Callback(int, int, int event, void*, int, int) {
 }
 
 void ScopePanelsSetUp() {
-  PanelInstallCallback(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD, SCOPE_CMD_Callback, nullptr);
+  for (int control : {int{SCOPE_CMD_DOWNLOAD}, int{SCOPE_GRAPH}, int{SCOPE_SW_ANALOG}, int{SCOPE_NUM_AXIS_POS},
+                      int{SCOPE_NUM_AXIS_GAIN}, int{SCOPE_NUM_TIME_AXIS}, int{SCOPE_NUM_TIME_ZERO},
+                      int{SCOPE_NUM_ANA_ZERO}, int{SCOPE_NUM_ANA_GAIN}})
+    PanelInstallCallback(uwMcScopePanelHandle, control, SCOPE_CMD_Callback, nullptr);
+  PanelInstallCallback(uwMcScopePanelHandle, 0, ScopeEventCallback, nullptr);
   PanelInstallCallback(uwMcDownloadPanelHandle, 0, ScopeDownloadEventCallback, nullptr);
   PanelInstallCallback(uwMcDownloadPanelHandle, DOWNLOAD_CMD_ABORT, DOWNLOAD_CMD_ABORT_Callback, nullptr);
 }

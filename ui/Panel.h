@@ -60,6 +60,7 @@ enum PanelAttribute : int {
   ATTR_MIN_VALUE = 12,    // numeric fields
   ATTR_MAX_VALUE = 13,
   ATTR_BAR_COLOR = 14,    // progress bars, 0xRRGGBB
+  ATTR_PLOT_WIDTH = 15,   // graphs: width of the plot area in pixels (GUI thread)
 };
 
 using PanelCallback = int (*)(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

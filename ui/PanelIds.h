@@ -183,6 +183,25 @@ enum ParameterPanelControl : int {
 // Trace information panel.
 enum TraceInfoPanelControl : int {
   TRACE_INFO_CMD_OK = 1,
+  TRACE_INFO_NUM_FRAME,
+  TRACE_INFO_NUM_TIME,
+  TRACE_INFO_NUM_MOTOR,
+  TRACE_INFO_NUM_RAM,
+  TRACE_INFO_NUM_CMD,
+  TRACE_INFO_NUM_DIGIN,
+  TRACE_INFO_NUM_DIGOUT,
+  TRACE_INFO_NUM_BAR_0,
+  TRACE_INFO_NUM_BAR_1,
+  TRACE_INFO_NUM_BAR_2,
+  TRACE_INFO_NUM_BAR_3,
+  TRACE_INFO_NUM_VOLT_0,
+  TRACE_INFO_NUM_VOLT_1,
+  TRACE_INFO_NUM_VOLT_2,
+  TRACE_INFO_NUM_VOLT_3,
+  TRACE_INFO_NUM_SPEED,
+  TRACE_INFO_TXT_MOTOR,          // captions of the three positions, coloured by target
+  TRACE_INFO_TXT_RAM,
+  TRACE_INFO_TXT_CMD,
 };
 
 // Evaluation panel.
@@ -384,4 +403,16 @@ enum ScopeSetupControl : int {
   SCOPE_MENU_TRACE2_SAMPLE_0_5,  // second-trace sample times 0.5 .. 200 ms, nine items
   SCOPE_MENU_TRACE2_SAMPLE_200 = SCOPE_MENU_TRACE2_SAMPLE_0_5 + 8,
   SCOPE_RING_TRACE,              // trace selector: 0 first trace, 1 second trace
+  SCOPE_GRAPH_DIGITAL,           // the thirteen on/off lanes, same time axis as SCOPE_GRAPH
+  SCOPE_NUM_ANA_ZERO,            // analog axis zero [%]
+  SCOPE_NUM_ANA_GAIN,            // analog axis gain [%/div]
+  SCOPE_NUM_TIME_ZERO,           // time axis start [ms]
+  SCOPE_NUM_SAMPLE_TIME,         // sample time of the trace shown [ms]
+  SCOPE_TXT_RAMTYPE,             // ram-type name of the trace
+  SCOPE_TXT_MCYCLE,              // machine cycle of the trace's first frame
+  SCOPE_TXT_ANA_MIN,             // right-axis labels: bottom and top
+  SCOPE_TXT_ANA_MAX,
+  SCOPE_TXT_YLABEL_0,            // the position axis: zero, then ten labels bottom to top
+  SCOPE_TXT_YLABEL_10 = SCOPE_TXT_YLABEL_0 + 10,
+  SCOPE_SW_ANALOG,               // analog channels shown
 };

@@ -168,6 +168,14 @@ const std::vector<ControlSpec> kScope = {
     CTRL(SCOPE_, MENU_COLOUR, Menu),
     CTRL(SCOPE_, MENU_BLACK_WHITE, Menu),
     CTRL(SCOPE_, MENU_PRINT, Menu),
+    CTRL(SCOPE_, GRAPH_DIGITAL, Graph),
+    CTRL(SCOPE_, NUM_ANA_ZERO, Numeric),
+    CTRL(SCOPE_, NUM_ANA_GAIN, Numeric),
+    CTRL(SCOPE_, NUM_TIME_ZERO, Numeric),
+    CTRL(SCOPE_, NUM_SAMPLE_TIME, Numeric),
+    CTRL(SCOPE_, TXT_RAMTYPE, Text),
+    CTRL(SCOPE_, TXT_MCYCLE, Text),
+    CTRL(SCOPE_, SW_ANALOG, Switch),
 };
 
 const std::vector<ControlSpec> kDownload = {
@@ -223,7 +231,7 @@ const std::vector<ControlSpec> kExtParameter = {
     CTRL(EXTP_, CMD_PUNCH_10MM, Button),
     CTRL(EXTP_, CMD_FORM_10MM, Button),
 };
-const std::vector<ControlSpec> kTraceInfo = {CTRL(TRACE_INFO_, CMD_OK, Button)};
+const std::vector<ControlSpec> kTraceInfo = {CTRL(TRACE_INFO_, CMD_OK, Button), CTRL(TRACE_INFO_, NUM_FRAME, Numeric), CTRL(TRACE_INFO_, NUM_TIME, Numeric), CTRL(TRACE_INFO_, NUM_MOTOR, Numeric), CTRL(TRACE_INFO_, NUM_RAM, Numeric), CTRL(TRACE_INFO_, NUM_CMD, Numeric), CTRL(TRACE_INFO_, NUM_DIGIN, Numeric), CTRL(TRACE_INFO_, NUM_DIGOUT, Numeric), CTRL(TRACE_INFO_, NUM_BAR_0, Numeric), CTRL(TRACE_INFO_, NUM_BAR_1, Numeric), CTRL(TRACE_INFO_, NUM_BAR_2, Numeric), CTRL(TRACE_INFO_, NUM_BAR_3, Numeric), CTRL(TRACE_INFO_, NUM_VOLT_0, Numeric), CTRL(TRACE_INFO_, NUM_VOLT_1, Numeric), CTRL(TRACE_INFO_, NUM_VOLT_2, Numeric), CTRL(TRACE_INFO_, NUM_VOLT_3, Numeric), CTRL(TRACE_INFO_, NUM_SPEED, Numeric), CTRL(TRACE_INFO_, TXT_MOTOR, Other), CTRL(TRACE_INFO_, TXT_RAM, Other), CTRL(TRACE_INFO_, TXT_CMD, Other)};
 const std::vector<ControlSpec> kAbout = {CTRL(ABOUT_, TXT_VERSION, Text)};
 const std::vector<ControlSpec> kHelp = {CTRL(HELP_, TXTBOX, TextBox)};
 const std::vector<ControlSpec> kMacro = {

@@ -315,6 +315,12 @@ int QtPanelHost::GetAttribute(int panel, int control, PanelAttribute attribute, 
     if (control != 0) {
       Control* c = Find(panel, control);
       if (!c) return PANEL_ERR_UNKNOWN;
+      if (attribute == ATTR_PLOT_WIDTH) {
+        auto* graph = qobject_cast<GraphControl*>(c->object.data());
+        if (!graph || QThread::currentThread() != thread()) return PANEL_ERR_UNKNOWN;
+        value = graph->PlotArea().width();
+        return 0;
+      }
       switch (attribute) {
         case ATTR_DIMMED: value = c->dimmed; return 0;
         case ATTR_VISIBLE: value = c->visible; return 0;
