@@ -214,6 +214,36 @@ TEST_F(ScopeEval, CloseTakesTheMarksAndThePanel) {
   EXPECT_EQ(host.hidden, std::vector<int>{kEval});
 }
 
+// Frames from a damaged file or a faulty controller: any values give a
+// result code and marks inside the trace, never a read beyond it.
+TEST_F(ScopeEval, AnyFramesGiveAResult) {
+  uint32_t seed = 12345;
+  const auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+  for (int round = 0; round < 300; ++round) {
+    ScopeTraceDesc& t = scScope[0];
+    const size_t n = next() % 64;
+    ASSERT_TRUE(ScopeFramesReplace(t, n));
+    for (size_t i = 0; i < n; ++i) {
+      uint8_t* bytes = reinterpret_cast<uint8_t*>(&t.pFrames[i]);
+      for (size_t k = 0; k < sizeof(ScopeFrame); ++k) bytes[k] = static_cast<uint8_t>(next());
+    }
+    // More frames claimed than held, now and then.
+    t.uwFrames = static_cast<uint16_t>(round % 7 ? n : n + 100);
+    t.uwSampleTime = static_cast<uint16_t>(next() % 3);
+    t.uwPos2 = static_cast<uint16_t>(next());
+    t.uwPos5 = static_cast<uint16_t>(next());
+    ubMcFlag3 = static_cast<uint8_t>(next()) & (MC_FLAG3_FW_QUILL | MC_FLAG3_FW_P0417);
+    uwScopeRamtype = static_cast<uint16_t>(0x7F + next() % 4);
+    host.plots.clear();
+    host.popups.clear();
+    ScopeEvaluateCommand();
+    EXPECT_TRUE(host.popups.empty() || host.popups.back().rfind("Evaluation Error: Invalid evaluation data", 0) == 0);
+    for (const GraphItem& g : host.plots[{kScope, SCOPE_GRAPH}]) {
+      if (g.kind == GraphItem::Point) EXPECT_LT(g.x1, static_cast<double>(n));
+    }
+  }
+}
+
 // The simulator's stroke, evaluated: the crossings, the bottom and the speeds
 // of the model within one frame.
 TEST_F(ScopeEval, SimulatorStrokeMatchesItsModel) {
