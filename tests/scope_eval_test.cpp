@@ -239,7 +239,9 @@ TEST_F(ScopeEval, AnyFramesGiveAResult) {
     ScopeEvaluateCommand();
     EXPECT_TRUE(host.popups.empty() || host.popups.back().rfind("Evaluation Error: Invalid evaluation data", 0) == 0);
     for (const GraphItem& g : host.plots[{kScope, SCOPE_GRAPH}]) {
-      if (g.kind == GraphItem::Point) EXPECT_LT(g.x1, static_cast<double>(n));
+      if (g.kind == GraphItem::Point) {
+        EXPECT_LT(g.x1, static_cast<double>(n));
+      }
     }
   }
 }
