@@ -159,8 +159,9 @@ TEST_F(ScopeEval, SelectionByTargetAndTrace) {
     bool secondTrace;
     uint16_t pos2After;  // the first trace's POS2 after the evaluation
   };
-  // A Quill 0x80/0x81 trace takes POS2 from the motor position of frame 0;
-  // the Quill's own evaluation and the standard one leave it.
+  // A Quill 0x80/0x81 trace takes POS2 and POS5 from the motor position of
+  // frame 0 and of the bottom; the Quill's own evaluation and the standard
+  // one leave them.
   for (const Case& c : {Case{MC_FLAG3_FW_QUILL, 0x80, false, 7000}, Case{MC_FLAG3_FW_QUILL, 0x81, false, 7000},
                         Case{MC_FLAG3_FW_QUILL, 0x85, false, 7040}, Case{0, 0x30, true, 1000}}) {
     SCOPED_TRACE(c.ramtype);
@@ -181,21 +182,11 @@ TEST_F(ScopeEval, SelectionByTargetAndTrace) {
     EXPECT_EQ(scScope[0].uwPos2, c.pos2After);
     EXPECT_EQ(edScopeEvalData.sdSpeedDown, 2500);
     EXPECT_EQ(edScopeEvalData.swUtPos, c.flag3 ? 3000 : 5000);
+    // Once more: the record shows the references the first run derived.
+    ScopeEvaluateCommand();
+    EXPECT_EQ(edScopeEvalData.uwPos2 * 10000 + edScopeEvalData.uwPos5, c.pos2After * 10000 + (c.pos2After == 7000 ? 3000 : 4000));
+    EXPECT_EQ(Marks(0x008000).back(), 8);
   }
-}
-
-TEST_F(ScopeEval, QuillS01TwiceUsesTheDerivedReferences) {
-  Load(scScope[0], Stroke{Ramp(1000, 5000)}, true);
-  scScope[0].uwPos2 = scScope[0].uwPos5 = 0;
-  ASSERT_EQ(ScopeQuillS01EvalData(scScope[0]), 0);
-  EXPECT_EQ(edScopeEvalData.uwPos2, 0);
-  EXPECT_EQ(scScope[0].uwPos2 * 10000 + scScope[0].uwPos5, 7000 * 10000 + 3000);
-  ASSERT_EQ(ScopeQuillS01EvalData(scScope[0]), 0);
-  EXPECT_EQ(edScopeEvalData.uwPos2 * 10000 + edScopeEvalData.uwPos5, 7000 * 10000 + 3000);
-  // POS2 at 70, POS5 at 30 mm: the band of the mirrored stroke is 56.66 to 43.34 mm.
-  EXPECT_EQ(edScopeEvalData.sdSpeedUp, 2500);
-  EXPECT_EQ(Marks(0x00FFFF).at(0), 18);
-  EXPECT_EQ(Marks(0x008000).at(0), 8);
 }
 
 // Frames from a damaged file or a faulty controller: any values give a
