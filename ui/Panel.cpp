@@ -33,6 +33,10 @@ void PanelSetWaitCursor(bool on) {
 void PanelMessagePopup(const std::string& title, const std::string& message) {
   if (panelHost) panelHost->MessagePopup(title, message);
 }
+void PanelMessagePopupThen(const std::string& title, const std::string& message, std::function<void()> then) {
+  if (panelHost) panelHost->MessagePopupThen(title, message, std::move(then));
+  else then();
+}
 bool PanelConfirmPopup(const std::string& title, const std::string& message) {
   return panelHost ? panelHost->ConfirmPopup(title, message) : false;
 }

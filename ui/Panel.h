@@ -16,6 +16,7 @@
 // controls hold plots (ui/Graph.h).
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,11 @@ class PanelHost {
   virtual int SetTitle(int panel, const std::string& title) = 0;
   virtual void SetWaitCursor(bool on) = 0;
   virtual void MessagePopup(const std::string& title, const std::string& message) = 0;
+  // Shows the message and runs `then` once it has been acknowledged.
+  virtual void MessagePopupThen(const std::string& title, const std::string& message, std::function<void()> then) {
+    MessagePopup(title, message);
+    then();
+  }
   virtual bool ConfirmPopup(const std::string& title, const std::string& message) = 0;
   // Returns true with the chosen path, false on cancel.
   virtual bool FileSelectPopup(const std::string& directory, const std::string& defaultName,
@@ -143,6 +149,9 @@ int PanelSetTitle(int panel, const std::string& title);
 void PanelSetWaitCursor(bool on);
 // Shown without waiting for the operator: the call returns at once.
 void PanelMessagePopup(const std::string& title, const std::string& message);
+// The same; `then` runs once the operator has acknowledged the message (at
+// once without panels). GUI thread.
+void PanelMessagePopupThen(const std::string& title, const std::string& message, std::function<void()> then);
 // Without panels a confirmation is answered "no".
 bool PanelConfirmPopup(const std::string& title, const std::string& message);
 bool PanelFileSelectPopup(const std::string& directory, const std::string& defaultName, const std::string& filters,

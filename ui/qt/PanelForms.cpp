@@ -3,6 +3,9 @@
 #include <QFontDatabase>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <type_traits>
 
 #include "ui_AboutPanel.h"
 #include "ui_ConfigPanel.h"
@@ -29,12 +32,35 @@ namespace {
 // Control table entries: the object name is the id without its panel prefix.
 #define CTRL(prefix, name, kind) ControlSpec{prefix##name, #name, ControlKind::kind}
 
+// The content of a panel scrolls inside its window, so the window fits any
+// screen, also where the content cannot shrink.
+QScrollArea* Scrolling(QWidget* content) {
+  auto* area = new QScrollArea;
+  area->setFrameShape(QFrame::NoFrame);
+  area->setWidgetResizable(true);
+  area->setWidget(content);
+  return area;
+}
+
 template <class Form, class Window = QWidget>
 QWidget* Create() {
-  auto* window = new Window;
   Form form;
-  form.setupUi(window);
-  return window;
+  if constexpr (std::is_same_v<Window, QMainWindow>) {
+    auto* window = new QMainWindow;
+    form.setupUi(window);
+    if (QWidget* central = window->takeCentralWidget()) window->setCentralWidget(Scrolling(central));
+    return window;
+  } else {
+    auto* content = new QWidget;
+    form.setupUi(content);
+    auto* window = new QWidget;
+    window->setWindowTitle(content->windowTitle());
+    window->resize(content->size());
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Scrolling(content));
+    return window;
+  }
 }
 
 // Frame dumps and tables in these boxes stay aligned in a fixed-pitch font.
