@@ -74,6 +74,9 @@ int PanelSetTableCell(int p, int c, int row, int column, const std::string& text
 int PanelGetTableCell(int p, int c, int row, int column, std::string& text) {
   return panelHost ? panelHost->GetTableCell(p, c, row, column, text) : 0;
 }
+int PanelMarkTableCell(int p, int c, int row, int column, bool marked) {
+  return panelHost ? panelHost->MarkTableCell(p, c, row, column, marked) : 0;
+}
 
 namespace {
 int AddPlot(int p, int c, GraphItem&& item) { return panelHost ? panelHost->AddPlot(p, c, std::move(item)) : 0; }

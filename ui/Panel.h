@@ -36,6 +36,7 @@ enum PanelEventCode : int {
   EVENT_LOST_FOCUS = 8,
   EVENT_CLOSE = 9,
   EVENT_TIMER_TICK = 15,
+  EVENT_RING_OPEN = 16,  // a ring's list is about to open (click or key)
 };
 
 // Keys delivered with EVENT_KEYPRESS in eventData1.
@@ -119,6 +120,7 @@ class PanelHost {
   virtual int SetTableSize(int, int, int /*rows*/, int /*columns*/) { return PANEL_ERR_UNKNOWN; }
   virtual int SetTableCell(int, int, int /*row*/, int /*column*/, const std::string&) { return PANEL_ERR_UNKNOWN; }
   virtual int GetTableCell(int, int, int /*row*/, int /*column*/, std::string&) { return PANEL_ERR_UNKNOWN; }
+  virtual int MarkTableCell(int, int, int /*row*/, int /*column*/, bool /*marked*/) { return PANEL_ERR_UNKNOWN; }
   // Graphs: AddPlot returns the plot's handle (> 0); plot -1 deletes all.
   virtual int AddPlot(int, int, GraphItem /*item*/) { return PANEL_ERR_UNKNOWN; }
   virtual int DeletePlot(int, int, int /*plot*/) { return PANEL_ERR_UNKNOWN; }
@@ -171,6 +173,8 @@ int PanelGetNumListItems(int panel, int control, int& count);
 int PanelSetTableSize(int panel, int control, int rows, int columns);
 int PanelSetTableCell(int panel, int control, int row, int column, const std::string& text);
 int PanelGetTableCell(int panel, int control, int row, int column, std::string& text);
+// Marks a cell as refused (or takes the mark away); its text stays.
+int PanelMarkTableCell(int panel, int control, int row, int column, bool marked);
 // Plots on a graph control; each returns the plot handle (> 0) or < 0.
 int PanelPlotWaveform(int panel, int control, const double* y, size_t count, double x0, double dx, int64_t colour,
                       GraphAxis axis = GRAPH_AXIS_LEFT);

@@ -171,10 +171,13 @@ enum AboutPanelControl : int {
   ABOUT_TXT_VERSION = 1,
 };
 
-// Parameter panel: the two parameter tables.
+// Parameter panel: the two parameter tables, what a refused cell takes, and
+// the note that the values shown are not the controller's.
 enum ParameterPanelControl : int {
   PARM_TABLE_1 = 1,
   PARM_TABLE_2,
+  PARM_TXT_CELLS,
+  PARM_TXT_NOTE,
 };
 
 // Trace information panel.
@@ -281,6 +284,7 @@ enum ExtParameterPanelControl : int {
   EXTP_TABLE_2,
   EXTP_TABLE_3,
   EXTP_NUM_CYCLE,
+  EXTP_TXT_CELLS,                // what a refused cell takes
 };
 
 // Main panel: the second status check box (mode word 1 bit 11; the first is

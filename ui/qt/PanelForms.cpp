@@ -226,7 +226,8 @@ const std::vector<ControlSpec> kParameter = {
     CTRL(PARM_, TABLE_1, Table),          CTRL(PARM_, TABLE_2, Table),        CTRL(PARM_, CMD_PRESET_1, Button),
     CTRL(PARM_, CMD_PRESET_2, Button),    CTRL(PARM_, CMD_PRESET_3, Button),  CTRL(PARM_, CMD_READ_BACK, Button),
     CTRL(PARM_, CMD_SEND, Button),        CTRL(PARM_, CMD_SAVE_FILE, Button), CTRL(PARM_, CMD_EXTENDED, Button),
-    CTRL(PARM_, CMD_CLOSE, Button),       CTRL(PARM_, CMD_SAVE_RECALL, Button),
+    CTRL(PARM_, CMD_CLOSE, Button),       CTRL(PARM_, CMD_SAVE_RECALL, Button), CTRL(PARM_, TXT_CELLS, Text),
+    CTRL(PARM_, TXT_NOTE, Text),
 };
 const std::vector<ControlSpec> kParmSave = {
     CTRL(PSAVE_, NUM_SET, Numeric),  CTRL(PSAVE_, CMD_SAVE, Button),  CTRL(PSAVE_, CMD_RECALL, Button),
@@ -237,6 +238,7 @@ const std::vector<ControlSpec> kExtParameter = {
     CTRL(EXTP_, TABLE_2, Table),
     CTRL(EXTP_, TABLE_3, Table),
     CTRL(EXTP_, NUM_CYCLE, Numeric),
+    CTRL(EXTP_, TXT_CELLS, Text),
 };
 const std::vector<ControlSpec> kTraceInfo = {CTRL(TRACE_INFO_, CMD_OK, Button)};
 const std::vector<ControlSpec> kAbout = {CTRL(ABOUT_, TXT_VERSION, Text)};

@@ -588,6 +588,21 @@ int QtPanelHost::GetTableCell(int panel, int control, int row, int column, std::
   return 0;
 }
 
+int QtPanelHost::MarkTableCell(int panel, int control, int row, int column, bool marked) {
+  std::unique_lock<std::mutex> g(lock_);
+  Control* c = Find(panel, control);
+  if (!c || c->spec.kind != ControlKind::Table) return PANEL_ERR_UNKNOWN;
+  QPointer<QObject> o = c->object;
+  Post(g, [o, row, column, marked] {
+    auto* table = qobject_cast<QTableWidget*>(o.data());
+    QTableWidgetItem* item = table ? table->item(row, column) : nullptr;
+    if (!item) return;
+    const QSignalBlocker block(table);
+    item->setBackground(marked ? QBrush(QColor(0xFF, 0xC8, 0xC8)) : QBrush());
+  });
+  return 0;
+}
+
 int QtPanelHost::AddPlot(int panel, int control, GraphItem item) {
   int handle;
   QPointer<QObject> o;

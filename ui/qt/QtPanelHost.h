@@ -103,6 +103,7 @@ class QtPanelHost : public QObject, public PanelHost {
   int SetTableSize(int panel, int control, int rows, int columns) override;
   int SetTableCell(int panel, int control, int row, int column, const std::string& text) override;
   int GetTableCell(int panel, int control, int row, int column, std::string& text) override;
+  int MarkTableCell(int panel, int control, int row, int column, bool marked) override;
   int AddPlot(int panel, int control, GraphItem item) override;
   int DeletePlot(int panel, int control, int plot) override;
   int SetAxisRange(int panel, int control, GraphAxis axis, double min, double max) override;
