@@ -16,7 +16,6 @@ struct McModuleHooks {
   void (*prepareCyclicRequests)() = nullptr;  // position monitor switched on
   void (*setSoftParm)(uint16_t value) = nullptr;   // fill the script container for a soft value
   int (*loadTraceFile)() = nullptr;           // Load trace file: 0 loaded, 1 failed
-  int (*loadMacroImage)(const std::string& path) = nullptr;  // 0 loaded, 1 failed
   void (*redrawTrace)(int analogOnly) = nullptr;
 };
 

@@ -13,6 +13,7 @@
 #include "hmi/hmi.h"
 #include "objects/ScriptLoader.h"
 #include "params/CtrlCmd.h"
+#include "params/ExtParameterPanel.h"
 #include "params/ParmFile.h"
 #include "params/ParmSaveRecallPanel.h"
 #include "ui/Panel.h"
@@ -79,18 +80,11 @@ void ShowCellRefused(int panel, int table, int row, bool refuse) {
   if (!more) PanelSetString(panel, CellsText(panel), "");
 }
 
-void SetCell(int panel, int table, int row, uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
-  PanelSetTableCell(panel, table, row, PARM_VALUE_COLUMN, text);
-  ShowCellRefused(panel, table, row, false);
-}
-
 // The values shown are the controller's again.
 void ClearNote() { PanelSetString(Panel(), PARM_TXT_NOTE, ""); }
 
 void ShowValues(const uint16_t (&values)[5]) {
-  for (int i = 0; i < 5; ++i) SetCell(Panel(), kBasicCells[i].table, kBasicCells[i].row, values[i]);
+  for (int i = 0; i < 5; ++i) ParmSetCell(Panel(), kBasicCells[i].table, kBasicCells[i].row, values[i]);
 }
 
 void ShowPreset(const ParmFileValues& p) { ShowValues({p.pos1, p.pos2, p.pos3, p.readyWin, p.time2}); }
@@ -136,11 +130,11 @@ void Send() {
   sParamContainer.entries[5].udData = CMD_CODE_CYCLE_BASIC;
   // The extended panel shows the same positions and TIME2.
   const int ext = uwMcExtParameterPanelHandle;
-  SetCell(ext, EXTP_TABLE_1, 0, v.pos1);
-  SetCell(ext, EXTP_TABLE_1, 1, v.pos2);
-  SetCell(ext, EXTP_TABLE_1, 4, v.pos3);
-  SetCell(ext, EXTP_TABLE_3, 1, v.time2);
-  PanelSetInt(ext, EXTP_NUM_CYCLE, CMD_CODE_CYCLE_BASIC);
+  ParmSetCell(ext, EXTP_TABLE_1, 0, v.pos1);
+  ParmSetCell(ext, EXTP_TABLE_1, 1, v.pos2);
+  ParmSetCell(ext, EXTP_TABLE_1, 4, v.pos3);
+  ParmSetCell(ext, EXTP_TABLE_3, 1, v.time2);
+  PanelSetInt(ext, EXTP_RING_CYCLE, CMD_CODE_CYCLE_BASIC);
   ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_PARM_EXTENDED);
   ClearNote();
   McycleSignalQueuePut(MC_SIG_PARM_WRITE);
@@ -155,6 +149,13 @@ void SaveFile() {
 }
 
 }  // namespace
+
+void ParmSetCell(int panel, int table, int row, uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
+  PanelSetTableCell(panel, table, row, PARM_VALUE_COLUMN, text);
+  ShowCellRefused(panel, table, row, false);
+}
 
 bool ParmCellValue(const std::string& text, uint16_t& value) {
   size_t at = text.find_first_not_of(" \t");
@@ -217,7 +218,7 @@ void ParmPanelShowExtended() {
   const int ext = uwMcExtParameterPanelHandle;
   const int tables[3] = {EXTP_TABLE_1, EXTP_TABLE_2, EXTP_TABLE_3};
   for (int t = 0; t < 3; ++t)
-    for (int row = 0; row < EXTP_TABLE_ROWS; ++row) SetCell(ext, tables[t], row, sKvoParm[t * EXTP_TABLE_ROWS + row]);
+    for (int row = 0; row < EXTP_TABLE_ROWS; ++row) ParmSetCell(ext, tables[t], row, sKvoParm[t * EXTP_TABLE_ROWS + row]);
   uint16_t values[5];
   for (int i = 0; i < 5; ++i) values[i] = sKvoParm[kKvoOnParameterPanel[i]];
   ShowValues(values);
@@ -232,4 +233,5 @@ void ParmPanelsSetUp() {
   for (int table : {EXTP_TABLE_1, EXTP_TABLE_2, EXTP_TABLE_3})
     PanelInstallCallback(uwMcExtParameterPanelHandle, table, PARM_TABLE_Callback, nullptr);
   ParmSaveRecallPanelSetUp();
+  ExtParmPanelSetUp();
 }
