@@ -5,6 +5,7 @@
 #include "engine/McycleCyclic.h"
 #include "engine/McycleParameter.h"
 #include "objects/ScriptMachine.h"
+#include "scope/ScopeDisplay.h"
 #include "scope/ScopeTrace.h"
 
 namespace {
@@ -26,5 +27,6 @@ McModuleHooks mcModuleHooks = [] {
   hooks.prepareCyclicRequests = McycleCyclicPrepareRequests;
   hooks.closeObjectLog = CloseObjectLog;
   hooks.freeTraceBuffer = ScopeTraceFree;
+  hooks.redrawTrace = ScopeTraceDisplay;
   return hooks;
 }();

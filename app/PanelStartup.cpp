@@ -14,6 +14,7 @@
 #include "hmi/hmi.h"
 #include "macro/macro_hmi.h"
 #include "params/ParameterPanel.h"
+#include "scope/ScopePanel.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
@@ -64,7 +65,9 @@ void InstallPanelCallbacks() {
     PanelInstallCallback(uwMcConfigPanelHandle, c, CMD_CONF_Callback, nullptr);
   PanelInstallCallback(uwMcTraceInfoPanelHandle, TRACE_INFO_CMD_OK, CMD_TRACE_INFO_Callback, nullptr);
   PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_COPY_LOG, CMD_COPY_LOG_Callback, nullptr);
+  PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_EXIT, EVAL_CMD_EXIT_Callback, nullptr);
   ParmPanelsSetUp();
+  ScopePanelsSetUp();
   MacroPanelSetUp();
 }
 
