@@ -25,7 +25,8 @@ int INTRO_CMD_ACCEPT_Callback(int, int, int event, void*, int, int) {
 int INTRO_CMD_DISCARD_Callback(int, int, int event, void*, int, int) {
   if (event != EVENT_COMMIT) return 0;
   CloseTerms();
-  HmiOkMessageBox("", "Terms of use not accepted !\nProgram will be terminated.");
-  McycleShutdown(McShutdown::Close);
+  // The program ends once the operator has read why.
+  PanelMessagePopupThen("", "Terms of use not accepted !\nProgram will be terminated.",
+                        [] { McycleShutdown(McShutdown::Close); });
   return 0;
 }

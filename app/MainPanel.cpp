@@ -11,6 +11,7 @@
 #include "comm/ComChannel.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleCyclic.h"
 #include "engine/McycleIo.h"
 #include "engine/Timer.h"
 #include "hmi/hmi.h"
@@ -175,6 +176,7 @@ int MAIN_BIN_SW_POS_MON_ON_Callback(int panel, int control, int event, void*, in
   if (event != EVENT_COMMIT) return 0;
   if (!SwitchOn(panel, control)) {
     ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_CYCLIC_MONITOR_ON);
+    McycleCyclicShowStale();
     return 0;
   }
   if (ubCqDataChannel == 0) {

@@ -11,6 +11,7 @@
 #include "comm/zel_ether.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleControls.h"
+#include "engine/McycleCyclic.h"
 #include "engine/McycleIo.h"
 #include "hmi/hmi.h"
 #include "objects/ScriptLoader.h"
@@ -49,7 +50,7 @@ void SetRing(int value) { PanelSetInt(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL
 void DimLinkControls() {
   PanelSetAttribute(uwMcMacroPanelHandle, MACRO_CMD_TRANSFER_1, ATTR_DIMMED, 1);
   PanelSetAttribute(uwMcMacroPanelHandle, MACRO_CMD_TRANSFER_2, ATTR_DIMMED, 1);
-  PanelSetInt(uwMcMainPanelHandle, MAIN_LED_LINK, 0);
+  CqSetLinkAnswers(false);
 }
 
 void NoLink() {
@@ -64,6 +65,26 @@ void LinkOpened(uint8_t link) {
   McycleSignalQueuePut(MC_SIG_CONNECT);
 }
 
+// The port items of the ring: the serial ports present, but the RC7 USB
+// device, which is the ring's "USB" item. `sayUnreadable` reports a port list
+// that could not be read.
+void FillPortItems(bool sayUnreadable) {
+  bool readable = false;
+  const std::vector<SerialPortInfo> ports = PortScanList(readable);
+  if (!readable && sayUnreadable) McycleSay("USB: Registry read error!\n");
+  if (ringPortItems > 0) PanelDeleteListItems(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, 1, ringPortItems);
+  ringPortItems = 0;
+  std::memset(ubMcComPorts, 0, sizeof ubMcComPorts);
+  for (size_t i = 0; i < ports.size() && i < COM_PORTS_MAX; ++i) {
+    std::snprintf(ubMcComPorts[i], COM_PORT_NAME_SIZE, "%s", ports[i].label.c_str());
+    const int number = ports[i].number;
+    if (number < SERIAL_PORT_FIRST || number > SERIAL_PORT_LAST) continue;
+    if (ports[i].usbVendor == RC7_USB_VENDOR && ports[i].usbProduct == RC7_USB_PRODUCT) continue;
+    if (PanelInsertListItem(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, ringPortItems + 1, ports[i].label, number) == 0)
+      ++ringPortItems;
+  }
+}
+
 // Closes the port or socket of the link; false when no link was open.
 bool CloseLinkPorts() {
   if (ubCqDataChannel == CQ_LINK_NONE) return false;
@@ -76,7 +97,8 @@ bool CloseLinkPorts() {
 }
 
 void CloseOpenLink() {
-  if (CloseLinkPorts()) McycleSay("Com close\n");
+  const uint8_t link = ubCqDataChannel;
+  if (CloseLinkPorts()) McycleSay(link == CQ_LINK_UDP ? "UDP close\n" : "Com close\n");
 }
 
 void SelectSerial(int port) {
@@ -157,42 +179,28 @@ bool McycleChannelOpenUsb() {
 
 // Every connection starts from fresh containers and the P0417 log filling;
 // identification switches the filling when the controller says otherwise.
-void McycleContainersInit(bool keepScript) {
-  if (keepScript) CtrlCmdCommandListInit();
-  else CtrlCmdListInit();
+void McycleChannelContainersInit() {
+  CtrlCmdListInit();
   CtrlCmdParameterContainerInit();
   CtrlCmdDataContainerInit();
   CtrlCmdRdParameterContainerInit();
   CtrlCmdLogDataContainerP417Init();
 }
 
-void McycleChannelContainersInit() {
-  // A running script (or one about to start) keeps its entries and texts.
-  const bool busy = McycleScriptContainerBusy();
-  if (busy) McycleSay("Channel changed while an operation runs: its script is kept\n");
-  McycleContainersInit(busy);
-}
-
 void McycleChannelClose() { CloseLinkPorts(); }
 
-void McycleScanReg() {
-  bool readable = false;
-  const std::vector<SerialPortInfo> ports = PortScanList(readable);
-  if (!readable) McycleSay("USB: Registry read error!\n");
-  if (ringPortItems > 0) PanelDeleteListItems(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, 1, ringPortItems);
-  ringPortItems = 0;
-  std::memset(ubMcComPorts, 0, sizeof ubMcComPorts);
-  for (size_t i = 0; i < ports.size() && i < COM_PORTS_MAX; ++i) {
-    std::snprintf(ubMcComPorts[i], COM_PORT_NAME_SIZE, "%s", ports[i].label.c_str());
-    const int number = ports[i].number;
-    if (number < SERIAL_PORT_FIRST || number > SERIAL_PORT_LAST) continue;
-    if (PanelInsertListItem(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, ringPortItems + 1, ports[i].label, number) == 0)
-      ++ringPortItems;
-  }
-}
+void McycleScanReg() { FillPortItems(true); }
 
 int MAIN_RING_COM_CHANNEL_Callback(int panel, int control, int event, void*, int, int) {
+  // The list shows the ports present when it opens.
+  if (event == EVENT_RING_OPEN) FillPortItems(false);
   if (event != EVENT_VAL_CHANGED) return 0;
+  // The link of a running operation (or of one about to start) stays.
+  if (McycleScriptContainerBusy()) {
+    PanelSetInt(panel, control, iStMaComChan);
+    McycleLog("Channel not changed: an operation is running (Esc stops a script)");
+    return 0;
+  }
   ubMcFlag1 &= static_cast<uint8_t>(~(MC_FLAG1_LINK_ESTABLISHED | MC_FLAG1_CYCLIC_MONITOR_ON));
   ubMcFlag2 &= static_cast<uint8_t>(~(MC_FLAG2_CYCLIC_READ_IN_PROGRESS | MC_FLAG2_CYCLIC_READ_DUE));
   ubMcFlag4 &= static_cast<uint8_t>(~MC_FLAG4_READY_LAMP_BLINK);
@@ -200,7 +208,8 @@ int MAIN_RING_COM_CHANNEL_Callback(int panel, int control, int event, void*, int
   McycleShowOperationControls();
   PanelSetWaitCursor(true);
   PanelSetInt(panel, MAIN_BIN_SW_POS_MON_ON, 0);
-  PanelSetInt(panel, MAIN_LED_LINK, 0);  // lit again once a controller is identified
+  McycleCyclicShowStale();
+  CqSetLinkAnswers(false);  // lit again by the controller's first answer
 
   CloseOpenLink();
   int64_t value = 0;
@@ -246,8 +255,11 @@ uint8_t McycleUsbScanReg(uint8_t mode) {
   McycleSayf("USB Com %d close\n\n", port);
   NoLink();
   DimLinkControls();
-  // The controller's logging ended with the link.
+  // The controller's logging and the monitor ended with the link.
   ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_RAW_TEXT);
+  ubMcFlag1 &= static_cast<uint8_t>(~(MC_FLAG1_LINK_ESTABLISHED | MC_FLAG1_CYCLIC_MONITOR_ON));
   McycleShowOperationControls();
+  PanelSetInt(uwMcMainPanelHandle, MAIN_BIN_SW_POS_MON_ON, 0);
+  McycleCyclicShowStale();
   return 2;
 }

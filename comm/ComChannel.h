@@ -17,11 +17,13 @@ extern char ubMcComPorts[COM_PORTS_MAX][COM_PORT_NAME_SIZE];
 extern char ubUsbServiceString[20];
 
 // Fills the channel ring with the serial ports present (numbers 1..18, at
-// most 10), replacing the port items of the previous scan. Start-up and
-// "-com_check".
+// most 10; the RC7 USB device is the ring's "USB" item), replacing the port
+// items of the previous scan. Start-up and "-com_check".
 void McycleScanReg();
-// Value-changed callback of the channel ring: closes the open link, opens the
-// chosen one and starts the connect machine (signal 19).
+// Callback of the channel ring. Value changed: closes the open link, opens the
+// chosen one and starts the connect machine (signal 19); refused, the ring
+// back at the link in use, while an operation runs. The list opening: the
+// ports are scanned again.
 int MAIN_RING_COM_CHANNEL_Callback(int panel, int control, int event, void* callbackData, int eventData1,
                                    int eventData2);
 // Finds the serial port of the RC7 USB device: 0 found (port in *port), 1 no
@@ -48,7 +50,3 @@ bool McycleChannelOpenUsb();
 void McycleChannelClose();
 // Prepares the containers for a new connection (each time a link opens).
 void McycleChannelContainersInit();
-// Prepares them without looking at what runs: keepScript fills only the
-// command list and leaves the script container. The batch opens its link
-// before it compiles its script and passes false.
-void McycleContainersInit(bool keepScript);

@@ -32,6 +32,11 @@ constexpr uint8_t kCmdRefused = 0x70;
 constexpr int kRawTextMin = 41;
 constexpr int kRawTextMax = 246;
 
+// The request that CqWriteSDOResp last gave up on ended with an abort.
+bool lastFailedWithAbort;
+uint32_t udLastAbortCode;
+std::atomic<bool> linkAnswers{false};
+
 void ClearFlag(uint8_t bit) { ubCqFlag &= static_cast<uint8_t>(~bit); }
 
 // The serial port that carries the link, or 0 (none, or UDP).
@@ -62,13 +67,15 @@ void BuildPayload(CqElement& e) {
   e.ubTxFrame[3] = e.ubSubIndex;
 }
 
-// One failed attempt: queued again, or failed after the fourth.
-void CountFailedAttempt(CqElement& e) {
+// One failed attempt: queued again, or failed after the fourth; `answered`
+// tells whether the controller answered this attempt.
+void CountFailedAttempt(CqElement& e, bool answered) {
   ++e.ubRetry;
   e.ubStatus = CQ_QUEUED;
   if (e.ubRetry >= CQ_ATTEMPTS) {
     e.ubRetry = 0;
     e.ubStatus = CQ_FAILED;
+    if (!answered) CqSetLinkAnswers(false);
   }
 }
 
@@ -79,6 +86,7 @@ void SendQueued(CqElement& e, uint32_t now) {
   if (e.ubLog & 0x01) HmiLogWindowSdoSendOut(uwMcMainPanelHandle, e);
   if (refused) {
     e.ubStatus = CQ_FAILED;
+    CqSetLinkAnswers(false);
     return;
   }
   e.ubStatus = CQ_SENT;
@@ -92,14 +100,17 @@ void CheckDeadline(CqElement& e, uint32_t now) {
   // A late answer must not be taken for the repeat's: start from an empty input.
   if (const int port = LinkSerialPort()) SerialFlushInQ(port);
   ClearFlag(CQ_FLAG_BUSY);
-  CountFailedAttempt(e);
+  CountFailedAttempt(e, false);
 }
 
 void Judge(CqElement& e) {
   ClearFlag(CQ_FLAG_BUSY);
   const uint8_t cmd = e.ubRxFrame[0];
-  if (cmd == kCmdAbort || cmd == kCmdRefused || cmd == e.ubTxFrame[0]) {
-    CountFailedAttempt(e);
+  // An echo of the request is the line, not the controller.
+  const bool echo = cmd == e.ubTxFrame[0];
+  if (!echo) CqSetLinkAnswers(true);
+  if (cmd == kCmdAbort || cmd == kCmdRefused || echo) {
+    CountFailedAttempt(e, !echo);
     return;
   }
   e.ubStatus = CQ_DONE;
@@ -132,6 +143,8 @@ void CqComQueueInit() {
   cqCanData = CqElement{};
   ubCqFlag = 0;
   ubCQWriteSDOState = 1;
+  lastFailedWithAbort = false;
+  linkAnswers = false;
 }
 
 uint8_t CqElementCreate(const CqElement& element, uint8_t* handle) {
@@ -181,6 +194,7 @@ uint8_t CqWriteSDO(uint32_t data, uint16_t index, uint8_t node, uint8_t subIndex
 uint8_t CqWriteSDOResp(uint32_t data, uint16_t index, uint8_t node, uint8_t subIndex, uint8_t type, uint8_t* handle,
                        uint8_t log) {
   if (ubCQWriteSDOState != 2) {
+    lastFailedWithAbort = false;
     cqDataStore.udTimeout = (ubMcFlag2 & MC_FLAG2_EXPERT_MODE) ? udCqNorlTimeout : CQ_DEFAULT_TIMEOUT_MS;
     const uint8_t rc = CqWriteSDO(data, index, node, subIndex, type, handle, log);
     if (rc == 2) {
@@ -194,9 +208,29 @@ uint8_t CqWriteSDOResp(uint32_t data, uint16_t index, uint8_t node, uint8_t subI
   uint8_t status = CQ_FREE;
   CqElementStatus(*handle, &status);
   if (status != CQ_DONE && status != CQ_FAILED) return 1;
+  if (status == CQ_FAILED) lastFailedWithAbort = CqElementAbort(cqDataQueue[*handle], &udLastAbortCode);
   CqElementPurge(*handle);
   ubCQWriteSDOState = 1;
   return status == CQ_DONE ? 2 : 0;
+}
+
+bool CqLastAbort(uint32_t* code) {
+  if (lastFailedWithAbort) *code = udLastAbortCode;
+  return lastFailedWithAbort;
+}
+
+bool CqElementAbort(const CqElement& e, uint32_t* code) {
+  if (e.ubRxFrame[0] != kCmdAbort) return false;
+  *code = static_cast<uint32_t>(e.ubRxFrame[4]) | static_cast<uint32_t>(e.ubRxFrame[5]) << 8 |
+          static_cast<uint32_t>(e.ubRxFrame[6]) << 16 | static_cast<uint32_t>(e.ubRxFrame[7]) << 24;
+  return true;
+}
+
+bool CqLinkAnswers() { return linkAnswers; }
+
+void CqSetLinkAnswers(bool answers) {
+  // Said to the lamp only when it changes: every answer passes here.
+  if (linkAnswers.exchange(answers) != answers) PanelSetInt(uwMcMainPanelHandle, MAIN_LED_LINK, answers ? 1 : 0);
 }
 
 uint8_t CqTxCanOpenDataFrame(CqElement element) {

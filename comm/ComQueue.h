@@ -107,6 +107,16 @@ uint8_t CqWriteSDO(uint32_t data, uint16_t index, uint8_t node, uint8_t subIndex
 // 0 failed (no slot, bad type, four failed attempts or the link refused).
 uint8_t CqWriteSDOResp(uint32_t data, uint16_t index, uint8_t node, uint8_t subIndex, uint8_t type, uint8_t* handle,
                        uint8_t log);
+// After CqWriteSDOResp returned 0: true, with the code, when the controller's
+// last answer to that request was an abort.
+bool CqLastAbort(uint32_t* code);
+// Whether a slot's last answer was an abort (0x80), and its code.
+bool CqElementAbort(const CqElement& element, uint32_t* code);
+// Whether the controller on the link answers: every answer says yes, a request
+// whose last attempt went unanswered says no; the main panel's Link lamp
+// shows it. Channel selection and identification set it too. Any thread.
+bool CqLinkAnswers();
+void CqSetLinkAnswers(bool answers);
 // Hands one slot to the selected link; 0 sent (or held back), non-zero refused.
 uint8_t CqTxCanOpenDataFrame(CqElement element);
 // Receive step, once per tick: 0 a message was offered to the slots, 32

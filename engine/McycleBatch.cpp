@@ -34,7 +34,7 @@ bool Opened(bool open) {
     McycleSay("Com Channel error, not open\n");
     return false;
   }
-  McycleContainersInit(false);
+  McycleChannelContainersInit();
   McycleSay("Com Channel is open\n");
   return true;
 }

@@ -1,9 +1,11 @@
 #include "engine/McycleCyclic.h"
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 
 #include "app/Startup.h"
+#include "comm/SdoAbort.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
@@ -107,7 +109,15 @@ void ShowLamps(uint32_t status1) {
   else PanelSetInt(uwMcMainPanelHandle, MAIN_LED_STATUS, 0);
 }
 
+// The readouts in request order; a stale one is dimmed until its next value.
+constexpr int kReadouts[MC_CYCLIC_REQUESTS] = {MAIN_NUM_RAM_POS,   MAIN_NUM_MOT_POS,   MAIN_TXT_STATUS0,
+                                               MAIN_NUM_PRESS_ND, MAIN_NUM_PRESS_HD, MAIN_TXT_STATUS1};
+std::atomic<uint8_t> ubStaleMask{0};
+
 void Show(int request, const CqElement& e) {
+  const uint8_t bit = static_cast<uint8_t>(1u << request);
+  if (ubStaleMask.fetch_and(static_cast<uint8_t>(~bit)) & bit)
+    PanelSetAttribute(uwMcMainPanelHandle, kReadouts[request], ATTR_DIMMED, 0);
   switch (request) {
     case 0: ShowPosition(MAIN_NUM_RAM_POS, e); break;
     case 1: ShowPosition(MAIN_NUM_MOT_POS, e); break;
@@ -136,13 +146,18 @@ void FreeLiveSlots() {
   if (onTheLink) ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_BUSY);
 }
 
-// A read failed: the monitor stops until the operator switches it on again.
-void SwitchOff() {
+// A read failed: the monitor stops until the operator switches it on again,
+// and says so.
+void SwitchOff(const CqElement* failed) {
+  uint32_t code = 0;
+  if (failed && CqElementAbort(*failed, &code)) McycleLog(SdoAbortText(code).c_str());
+  McycleLog("Position monitor: no answer, switched off");
   McycleCyclicReset();
   ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_CYCLIC_MONITOR_ON);
   PanelSetInt(uwMcMainPanelHandle, MAIN_BIN_SW_POS_MON_ON, 0);
   PanelSetAttribute(uwMcMacroPanelHandle, MACRO_CMD_TRANSFER_1, ATTR_DIMMED, 1);
   PanelSetAttribute(uwMcMacroPanelHandle, MACRO_CMD_TRANSFER_2, ATTR_DIMMED, 1);
+  McycleCyclicShowStale();
 }
 
 void StartRound() {
@@ -160,11 +175,12 @@ void StartRound() {
     }
   }
   ubCyclicDataState = MC_CYCLIC_WAITING;
-  if (!created) SwitchOff();  // no free slot, or a template that is no read
+  if (!created) SwitchOff(nullptr);  // no free slot, or a template that is no read
 }
 
 void CollectRound() {
   bool failed = false;
+  CqElement failedRequest{};
   {
     std::lock_guard<std::mutex> g(templateLock);
     for (int i = 0; i < iCyclicRoundSize; ++i) {
@@ -173,7 +189,10 @@ void CollectRound() {
       if (!r.live || (ubCyclicDoneMask & bit)) continue;
       uint8_t status = CQ_FREE;
       CqElementStatus(r.handle, &status);
-      if (status == CQ_FAILED) failed = true;
+      if (status == CQ_FAILED && !failed) {
+        failed = true;
+        CqElementRead(&failedRequest, r.handle);
+      }
       if (status != CQ_DONE) continue;
       CqElement answer;
       CqElementRead(&answer, r.handle);
@@ -188,7 +207,7 @@ void CollectRound() {
     }
   }
   if (failed) {
-    SwitchOff();
+    SwitchOff(&failedRequest);
     return;
   }
   if (ubCyclicDoneMask == (1u << iCyclicRoundSize) - 1) {
@@ -218,6 +237,15 @@ void McycleCyclicPrepareRequests() {
     e.ubNodeId = MachineDataChan.ubNodeId;
     e.udTimeout = timeout;
   }
+}
+
+void McycleCyclicShowStale() {
+  ubStaleMask = (1u << MC_CYCLIC_REQUESTS) - 1;
+  for (int control : kReadouts) PanelSetAttribute(uwMcMainPanelHandle, control, ATTR_DIMMED, 1);
+  // The lamps say nothing of a controller that is not read.
+  ubMcFlag4 &= static_cast<uint8_t>(~MC_FLAG4_READY_LAMP_BLINK);
+  PanelSetInt(uwMcMainPanelHandle, MAIN_LED_READY, 0);
+  PanelSetInt(uwMcMainPanelHandle, MAIN_LED_STATUS, 0);
 }
 
 void McycleCyclicReset() {

@@ -29,6 +29,10 @@ extern CqElement cqStatus1Store;
 // 0x2503 when the firmware version's low byte is below 5. Position-monitor
 // switch (GUI thread).
 void McycleCyclicPrepareRequests();
+// Shows the readouts and the ready and status lamps as stale (readouts dimmed
+// until their next value, lamps off): the monitor stopped or the link changed.
+// Tick or GUI thread.
+void McycleCyclicShowStale();
 // Ends a round: frees the queue slots it still holds, clears the busy bit
 // when one of them was on the link and the in-progress bit, state 0. Tick
 // only (signal 39; machines that take over the link).

@@ -6,6 +6,7 @@
 
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
+#include "comm/SdoAbort.h"
 #include "engine/Mcycle.h"
 #include "hmi/hmi.h"
 #include "params/CtrlCmd.h"
@@ -51,7 +52,12 @@ void McycleLamp(int control, int64_t colour, bool lit) {
 }
 
 void McycleLogTransmissionOk() { McycleLog("Transmission O.K."); }
-void McycleLogTransmissionError() { McycleLog("Transmission ERROR"); }
+void McycleLogTransmissionError() {
+  // What the controller answered, once, before the line.
+  uint32_t code = 0;
+  if (CqLastAbort(&code)) McycleLog(SdoAbortText(code).c_str());
+  McycleLog("Transmission ERROR");
+}
 
 uint8_t McycleWriteObject(uint16_t index, uint8_t subIndex, uint8_t width, uint32_t value, uint8_t log) {
   return CqWriteSDOResp(value, index, MachineDataChan.ubNodeId, subIndex, static_cast<uint8_t>(width | 0x10),

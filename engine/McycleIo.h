@@ -15,7 +15,8 @@ void McycleLogf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Text as it is, with its own line ends (priority 4). Any thread.
 void McycleSay(const char* text);
 void McycleSayf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// "Transmission O.K." / "Transmission ERROR".
+// "Transmission O.K." / "Transmission ERROR", the latter after the meaning of
+// the abort the controller answered the failed request with, if it did.
 void McycleLogTransmissionOk();
 void McycleLogTransmissionError();
 

@@ -6,6 +6,7 @@
 #include "app/PanelCallbacks.h"
 #include "app/Ramtype.h"
 #include "app/Startup.h"
+#include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleCheckMenu.h"
 #include "engine/McycleIo.h"
@@ -179,6 +180,6 @@ void McycleFwVariantSetUp(McFwVariant variant) {
   }
   PanelSetAttribute(uwMcMacroPanelHandle, MACRO_CMD_TRANSFER_1, ATTR_DIMMED, 0);
   PanelSetAttribute(uwMcMacroPanelHandle, MACRO_CMD_TRANSFER_2, ATTR_DIMMED, 0);
-  PanelSetInt(uwMcMainPanelHandle, MAIN_LED_LINK, 1);  // a controller is identified on the link
+  CqSetLinkAnswers(true);  // a controller is identified on the link
   PanelSetAttribute(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD, ATTR_DIMMED, 0);
 }

@@ -47,17 +47,12 @@ constexpr uint16_t kPresets[3][EXTP_VALUES] = {
 
 int Ext() { return uwMcExtParameterPanelHandle; }
 
-void SetCell(int panel, int table, int row, uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
-  PanelSetTableCell(panel, table, row, PARM_VALUE_COLUMN, text);
-}
-
-// One cell as a value; false with a line naming it when it holds none.
+// One cell as a value; false, the cell marked and a line naming it, when it
+// holds none.
 bool Cell(int panel, int table, int row, const char* name, uint16_t& value) {
+  if (ParmCheckCell(panel, table, row, &value)) return true;
   std::string text;
   PanelGetTableCell(panel, table, row, PARM_VALUE_COLUMN, text);
-  if (ParmCellValue(text, value)) return true;
   HmiLogDirect(std::string("Parameter ") + name + ": \"" + text + "\" is not a value from 0 to 65535\n");
   return false;
 }
@@ -91,10 +86,10 @@ void Send() {
   sParamRdContainer.entries[kRdyWin].udData = rdyWin;
   sParamRdContainer.entries[kCycleEntry].udData = CycleType();
   const int parm = uwMcParameterPanelHandle;
-  SetCell(parm, PARM_TABLE_2, 0, values[kTime2]);
-  SetCell(parm, PARM_TABLE_1, 0, values[kPos1]);
-  SetCell(parm, PARM_TABLE_1, 1, values[kPos2]);
-  SetCell(parm, PARM_TABLE_1, 2, values[kPos5]);
+  ParmSetCell(parm, PARM_TABLE_2, 0, values[kTime2]);
+  ParmSetCell(parm, PARM_TABLE_1, 0, values[kPos1]);
+  ParmSetCell(parm, PARM_TABLE_1, 1, values[kPos2]);
+  ParmSetCell(parm, PARM_TABLE_1, 2, values[kPos5]);
   ubMcFlag1 |= MC_FLAG1_PARM_EXTENDED;
   McycleSignalQueuePut(MC_SIG_PARM_WRITE);
 }
@@ -117,7 +112,7 @@ void MakeScript() {
 
 void Preset(int n) {
   for (int i = 0; i < EXTP_VALUES; ++i)
-    SetCell(Ext(), kTables[i / EXTP_TABLE_ROWS], i % EXTP_TABLE_ROWS, kPresets[n][i]);
+    ParmSetCell(Ext(), kTables[i / EXTP_TABLE_ROWS], i % EXTP_TABLE_ROWS, kPresets[n][i]);
 }
 
 bool Commit(int event) { return event == EVENT_COMMIT; }

@@ -1,6 +1,10 @@
 #include "params/ParameterPanel.h"
 
 #include <cstdio>
+#include <mutex>
+#include <set>
+#include <string>
+#include <tuple>
 
 #include "app/PanelCallbacks.h"
 #include "app/Startup.h"
@@ -40,14 +44,47 @@ constexpr int kKvoOnParameterPanel[5] = {0, 1, 4, 24, 17};
 
 int Panel() { return uwMcParameterPanelHandle; }
 
-void SetCell(int panel, int table, int row, uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
-  PanelSetTableCell(panel, table, row, PARM_VALUE_COLUMN, text);
+// Cells refused so far, by panel, table and row; the panel's status text
+// names the last one. Cells are checked on the GUI thread and refilled by
+// the tick (machine 8).
+std::mutex refusedLock;
+std::set<std::tuple<int, int, int>> refused;
+
+// The name a cell's parameter has on the panel.
+std::string CellName(int panel, int table, int row) {
+  if (panel == Panel()) {
+    for (const Cell& c : kBasicCells)
+      if (c.table == table && c.row == row) return c.name;
+    return "Parameter";
+  }
+  static const char* const kPrefixes[3] = {"POS", "SPD", "TIME"};
+  const int t = table - EXTP_TABLE_1;
+  return t >= 0 && t < 3 ? kPrefixes[t] + std::to_string(row + 1) : "Parameter";
 }
 
+int CellsText(int panel) { return panel == Panel() ? PARM_TXT_CELLS : EXTP_TXT_CELLS; }
+
+// Marks or unmarks a cell and says what a refused one takes.
+void ShowCellRefused(int panel, int table, int row, bool refuse) {
+  PanelMarkTableCell(panel, table, row, PARM_VALUE_COLUMN, refuse);
+  std::lock_guard<std::mutex> g(refusedLock);
+  const auto key = std::make_tuple(panel, table, row);
+  if (refuse) {
+    refused.insert(key);
+    PanelSetString(panel, CellsText(panel), CellName(panel, table, row) + " takes a whole number from 0 to 65535");
+    return;
+  }
+  if (!refused.erase(key)) return;
+  bool more = false;
+  for (const auto& r : refused) more = more || std::get<0>(r) == panel;
+  if (!more) PanelSetString(panel, CellsText(panel), "");
+}
+
+// The values shown are the controller's again.
+void ClearNote() { PanelSetString(Panel(), PARM_TXT_NOTE, ""); }
+
 void ShowValues(const uint16_t (&values)[5]) {
-  for (int i = 0; i < 5; ++i) SetCell(Panel(), kBasicCells[i].table, kBasicCells[i].row, values[i]);
+  for (int i = 0; i < 5; ++i) ParmSetCell(Panel(), kBasicCells[i].table, kBasicCells[i].row, values[i]);
 }
 
 void ShowPreset(const ParmFileValues& p) { ShowValues({p.pos1, p.pos2, p.pos3, p.readyWin, p.time2}); }
@@ -59,7 +96,7 @@ bool ReadValues(ParmFileValues& v) {
   for (int i = 0; i < 5; ++i) {
     std::string text;
     PanelGetTableCell(Panel(), kBasicCells[i].table, kBasicCells[i].row, PARM_VALUE_COLUMN, text);
-    if (!ParmCellValue(text, *out[i])) {
+    if (!ParmCheckCell(Panel(), kBasicCells[i].table, kBasicCells[i].row, out[i])) {
       const std::string line =
           std::string("Parameter ") + kBasicCells[i].name + ": \"" + text + "\" is not a value from 0 to 65535\n";
       HmiLogDirect(line);
@@ -93,12 +130,13 @@ void Send() {
   sParamContainer.entries[5].udData = CMD_CODE_CYCLE_BASIC;
   // The extended panel shows the same positions and TIME2.
   const int ext = uwMcExtParameterPanelHandle;
-  SetCell(ext, EXTP_TABLE_1, 0, v.pos1);
-  SetCell(ext, EXTP_TABLE_1, 1, v.pos2);
-  SetCell(ext, EXTP_TABLE_1, 4, v.pos3);
-  SetCell(ext, EXTP_TABLE_3, 1, v.time2);
+  ParmSetCell(ext, EXTP_TABLE_1, 0, v.pos1);
+  ParmSetCell(ext, EXTP_TABLE_1, 1, v.pos2);
+  ParmSetCell(ext, EXTP_TABLE_1, 4, v.pos3);
+  ParmSetCell(ext, EXTP_TABLE_3, 1, v.time2);
   PanelSetInt(ext, EXTP_RING_CYCLE, CMD_CODE_CYCLE_BASIC);
   ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_PARM_EXTENDED);
+  ClearNote();
   McycleSignalQueuePut(MC_SIG_PARM_WRITE);
 }
 
@@ -111,6 +149,13 @@ void SaveFile() {
 }
 
 }  // namespace
+
+void ParmSetCell(int panel, int table, int row, uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
+  PanelSetTableCell(panel, table, row, PARM_VALUE_COLUMN, text);
+  ShowCellRefused(panel, table, row, false);
+}
 
 bool ParmCellValue(const std::string& text, uint16_t& value) {
   size_t at = text.find_first_not_of(" \t");
@@ -125,6 +170,25 @@ bool ParmCellValue(const std::string& text, uint16_t& value) {
   }
   value = static_cast<uint16_t>(v);
   return true;
+}
+
+bool ParmCheckCell(int panel, int table, int row, uint16_t* value) {
+  std::string text;
+  PanelGetTableCell(panel, table, row, PARM_VALUE_COLUMN, text);
+  uint16_t v = 0;
+  const bool taken = ParmCellValue(text, v);
+  ShowCellRefused(panel, table, row, !taken);
+  if (taken && value) *value = v;
+  return taken;
+}
+
+void ParmPanelNoteNotTheControllers() {
+  PanelSetString(Panel(), PARM_TXT_NOTE, "These are not the controller's values since the save or recall: Read back");
+}
+
+int PARM_TABLE_Callback(int panel, int control, int event, void*, int row, int column) {
+  if (event == EVENT_COMMIT && column == PARM_VALUE_COLUMN) ParmCheckCell(panel, control, row, nullptr);
+  return 0;
 }
 
 int PARM_CMD_Callback(int, int control, int event, void*, int, int) {
@@ -147,22 +211,27 @@ void ParmPanelShowBasic() {
   uint16_t values[5];
   for (int i = 0; i < 5; ++i) values[i] = static_cast<uint16_t>(sParamContainer.entries[i].udData);
   ShowValues(values);
+  ClearNote();
 }
 
 void ParmPanelShowExtended() {
   const int ext = uwMcExtParameterPanelHandle;
   const int tables[3] = {EXTP_TABLE_1, EXTP_TABLE_2, EXTP_TABLE_3};
   for (int t = 0; t < 3; ++t)
-    for (int row = 0; row < EXTP_TABLE_ROWS; ++row) SetCell(ext, tables[t], row, sKvoParm[t * EXTP_TABLE_ROWS + row]);
+    for (int row = 0; row < EXTP_TABLE_ROWS; ++row) ParmSetCell(ext, tables[t], row, sKvoParm[t * EXTP_TABLE_ROWS + row]);
   uint16_t values[5];
   for (int i = 0; i < 5; ++i) values[i] = sKvoParm[kKvoOnParameterPanel[i]];
   ShowValues(values);
+  ClearNote();
 }
 
 void ParmPanelsSetUp() {
   for (int c = PARM_CMD_PRESET_1; c <= PARM_CMD_CLOSE; ++c)
     PanelInstallCallback(Panel(), c, PARM_CMD_Callback, nullptr);
   PanelInstallCallback(Panel(), PARM_CMD_SAVE_RECALL, CMD_PARM_SAVE_RECALL_Callback, nullptr);
+  for (int table : {PARM_TABLE_1, PARM_TABLE_2}) PanelInstallCallback(Panel(), table, PARM_TABLE_Callback, nullptr);
+  for (int table : {EXTP_TABLE_1, EXTP_TABLE_2, EXTP_TABLE_3})
+    PanelInstallCallback(uwMcExtParameterPanelHandle, table, PARM_TABLE_Callback, nullptr);
   ParmSaveRecallPanelSetUp();
   ExtParmPanelSetUp();
 }

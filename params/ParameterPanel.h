@@ -27,3 +27,15 @@ void ParmPanelShowExtended();
 // A table cell as a 2-byte object value: decimal 0..65535, blanks around
 // allowed. False for anything else.
 bool ParmCellValue(const std::string& text, uint16_t& value);
+// Shows a value in a value cell of the parameter or extended panel, taking
+// away a refused mark.
+void ParmSetCell(int panel, int table, int row, uint32_t value);
+// Checks a value cell of the parameter or extended panel as the operator left
+// it: a refused one is marked and the panel says what it takes; its text
+// stays. True, with the value (if `value`), when it is one.
+bool ParmCheckCell(int panel, int table, int row, uint16_t* value);
+// Callback of the value tables: checks the cell the operator edited.
+int PARM_TABLE_Callback(int panel, int control, int event, void* data, int row, int column);
+// After a save or recall: the panel says that its values are not the
+// controller's until the next read-back or send.
+void ParmPanelNoteNotTheControllers();

@@ -9,6 +9,7 @@
 #include "hmi/hmi.h"
 #include "objects/ScriptLoader.h"
 #include "params/CtrlCmd.h"
+#include "params/ParameterPanel.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
@@ -32,6 +33,7 @@ void Start(uint16_t signal) {
   }
   TakeSetNumber();
   ParmSelectSaveRecallEntry(CMD_CODE_PARM_READBACK);
+  ParmPanelNoteNotTheControllers();
   McycleSignalQueuePut(signal);
 }
 

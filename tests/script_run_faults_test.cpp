@@ -120,7 +120,8 @@ TEST_F(ScriptFaults, AbortedReadIsSentFourTimesThenTransmissionError) {
 }
 
 // While a script runs (or waits to start), its container is not rewritten:
-// neither by a new load, nor by a channel that opens.
+// neither by a new load, nor by a channel the operator chooses, which the
+// ring refuses.
 TEST_F(ScriptFaults, TheContainerOfARunningScriptStaysAsItIs) {
   ScriptTempDir dir;
   controller.hold = true;
@@ -129,11 +130,13 @@ TEST_F(ScriptFaults, TheContainerOfARunningScriptStaysAsItIs) {
   ASSERT_EQ(uwMcycleState, MC_SCRIPT_OBJECT);
   const char* text = sScrContainer.entries[1].pText;
 
-  McycleChannelContainersInit();
+  host.ints[{1, MAIN_RING_COM_CHANNEL}] = COM_RING_UDP;
+  MAIN_RING_COM_CHANNEL_Callback(1, MAIN_RING_COM_CHANNEL, EVENT_VAL_CHANGED, nullptr, 0, 0);
+  EXPECT_EQ((host.ints[{1, MAIN_RING_COM_CHANNEL}]), 0);  // back at the link in use
+  EXPECT_EQ(ubCqDataChannel, CQ_LINK_NONE);
   EXPECT_EQ(sScrContainer.uwNumOfEntries, 3);
   EXPECT_EQ(+sScrContainer.entries[1].pText, text);
   EXPECT_STREQ(text, "objects");
-  EXPECT_EQ(+sCmdContainer.entries[1].udData, CMD_CODE_HOME);  // the command list is filled all the same
 
   ubCqDataChannel = CQ_LINK_SERIAL;  // the loader needs a link
   host.fileAnswer = dir.File("other.scr");
@@ -148,7 +151,7 @@ TEST_F(ScriptFaults, TheContainerOfARunningScriptStaysAsItIs) {
   ubMcFlag2 |= MC_FLAG2_SCRIPT_STOP_REQUEST;
   controller.hold = false;
   ASSERT_TRUE(Finish(100));
-  EXPECT_NE(Log().find("Channel changed while an operation runs: its script is kept\n"), std::string::npos);
+  EXPECT_NE(Log().find("Channel not changed: an operation is running (Esc stops a script)\n"), std::string::npos);
   EXPECT_NE(Log().find("Script not loaded: an operation is running\n"), std::string::npos);
   // Idle, a new channel starts from an empty script container.
   McycleChannelContainersInit();

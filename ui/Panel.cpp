@@ -33,6 +33,10 @@ void PanelSetWaitCursor(bool on) {
 void PanelMessagePopup(const std::string& title, const std::string& message) {
   if (panelHost) panelHost->MessagePopup(title, message);
 }
+void PanelMessagePopupThen(const std::string& title, const std::string& message, std::function<void()> then) {
+  if (panelHost) panelHost->MessagePopupThen(title, message, std::move(then));
+  else then();
+}
 bool PanelConfirmPopup(const std::string& title, const std::string& message) {
   return panelHost ? panelHost->ConfirmPopup(title, message) : false;
 }
@@ -69,6 +73,9 @@ int PanelSetTableCell(int p, int c, int row, int column, const std::string& text
 }
 int PanelGetTableCell(int p, int c, int row, int column, std::string& text) {
   return panelHost ? panelHost->GetTableCell(p, c, row, column, text) : 0;
+}
+int PanelMarkTableCell(int p, int c, int row, int column, bool marked) {
+  return panelHost ? panelHost->MarkTableCell(p, c, row, column, marked) : 0;
 }
 
 namespace {

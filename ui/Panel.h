@@ -16,6 +16,7 @@
 // controls hold plots (ui/Graph.h).
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ enum PanelEventCode : int {
   EVENT_LOST_FOCUS = 8,
   EVENT_CLOSE = 9,
   EVENT_TIMER_TICK = 15,
+  EVENT_RING_OPEN = 16,  // a ring's list is about to open (click or key)
   EVENT_CURSOR_MOVED = 20,  // editable text boxes: the text cursor went to another place
 };
 
@@ -87,6 +89,11 @@ class PanelHost {
   virtual int SetTitle(int panel, const std::string& title) = 0;
   virtual void SetWaitCursor(bool on) = 0;
   virtual void MessagePopup(const std::string& title, const std::string& message) = 0;
+  // Shows the message and runs `then` once it has been acknowledged.
+  virtual void MessagePopupThen(const std::string& title, const std::string& message, std::function<void()> then) {
+    MessagePopup(title, message);
+    then();
+  }
   virtual bool ConfirmPopup(const std::string& title, const std::string& message) = 0;
   // Returns true with the chosen path, false on cancel.
   virtual bool FileSelectPopup(const std::string& directory, const std::string& defaultName,
@@ -116,6 +123,7 @@ class PanelHost {
   virtual int SetTableSize(int, int, int /*rows*/, int /*columns*/) { return PANEL_ERR_UNKNOWN; }
   virtual int SetTableCell(int, int, int /*row*/, int /*column*/, const std::string&) { return PANEL_ERR_UNKNOWN; }
   virtual int GetTableCell(int, int, int /*row*/, int /*column*/, std::string&) { return PANEL_ERR_UNKNOWN; }
+  virtual int MarkTableCell(int, int, int /*row*/, int /*column*/, bool /*marked*/) { return PANEL_ERR_UNKNOWN; }
   // Graphs: AddPlot returns the plot's handle (> 0); plot -1 deletes all.
   virtual int AddPlot(int, int, GraphItem /*item*/) { return PANEL_ERR_UNKNOWN; }
   virtual int DeletePlot(int, int, int /*plot*/) { return PANEL_ERR_UNKNOWN; }
@@ -156,6 +164,9 @@ int PanelSetTitle(int panel, const std::string& title);
 void PanelSetWaitCursor(bool on);
 // Shown without waiting for the operator: the call returns at once.
 void PanelMessagePopup(const std::string& title, const std::string& message);
+// The same; `then` runs once the operator has acknowledged the message (at
+// once without panels). GUI thread.
+void PanelMessagePopupThen(const std::string& title, const std::string& message, std::function<void()> then);
 // Without panels a confirmation is answered "no".
 bool PanelConfirmPopup(const std::string& title, const std::string& message);
 bool PanelFileSelectPopup(const std::string& directory, const std::string& defaultName, const std::string& filters,
@@ -175,6 +186,8 @@ int PanelGetNumListItems(int panel, int control, int& count);
 int PanelSetTableSize(int panel, int control, int rows, int columns);
 int PanelSetTableCell(int panel, int control, int row, int column, const std::string& text);
 int PanelGetTableCell(int panel, int control, int row, int column, std::string& text);
+// Marks a cell as refused (or takes the mark away); its text stays.
+int PanelMarkTableCell(int panel, int control, int row, int column, bool marked);
 // Editable text boxes (see PanelHost).
 int PanelGetCursorLine(int panel, int control, int& line);
 int PanelSetCursorLine(int panel, int control, int line);

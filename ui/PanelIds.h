@@ -174,10 +174,13 @@ enum AboutPanelControl : int {
   ABOUT_TXT_VERSION = 1,
 };
 
-// Parameter panel: the two parameter tables.
+// Parameter panel: the two parameter tables, what a refused cell takes, and
+// the note that the values shown are not the controller's.
 enum ParameterPanelControl : int {
   PARM_TABLE_1 = 1,
   PARM_TABLE_2,
+  PARM_TXT_CELLS,
+  PARM_TXT_NOTE,
 };
 
 // Trace information panel.
@@ -373,6 +376,7 @@ enum ExtParameterPanelControl : int {
   EXTP_CMD_PUNCH_5MM,
   EXTP_CMD_PUNCH_10MM,
   EXTP_CMD_FORM_10MM,
+  EXTP_TXT_CELLS,                // what a refused cell takes
 };
 
 // Main panel: the second status check box (mode word 1 bit 11; the first is

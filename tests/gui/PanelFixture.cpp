@@ -131,6 +131,12 @@ bool PanelFixture::Visible(int panel) {
 }
 
 bool PanelFixture::Dimmed(int panel, int control) {
+  if (control == 0) {  // the panel: its own widgets, not the windows over it
+    QWidget* w = host->PanelWidget(panel);
+    for (QObject* child : w ? w->children() : QObjectList{})
+      if (auto* c = qobject_cast<QWidget*>(child); c && !c->isWindow() && c->isEnabled()) return false;
+    return w != nullptr;
+  }
   QObject* o = host->ControlObject(panel, control);
   if (auto* a = qobject_cast<QAction*>(o)) return !a->isEnabled();
   if (auto* w = qobject_cast<QWidget*>(o)) return !w->isEnabled();

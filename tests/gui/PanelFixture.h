@@ -40,7 +40,7 @@ class PanelFixture : public ::testing::Test {
   // The operator picks the ring item with `value`.
   void ChooseRing(int panel, int control, int64_t value);
   bool Visible(int panel);
-  bool Dimmed(int panel, int control);
+  bool Dimmed(int panel, int control);  // control 0: the panel
   void Process();  // runs queued widget work
 
   std::unique_ptr<QtPanelHost> host;

@@ -88,7 +88,7 @@ TEST_F(MainPanelEventsTest, RamtypePanelFromTheControllerAndItsAcknowledge) {
   EXPECT_EQ(title, "Ramtype Ram H0");
   Process();
   EXPECT_TRUE(ubMcFlag2 & MC_FLAG2_RAMTYPE_PANEL_OPEN);
-  EXPECT_FALSE(host->PanelWidget(main)->isEnabled());
+  EXPECT_TRUE(Dimmed(main, 0));
   EXPECT_TRUE(Visible(uwMcRamtypePanelHandle));
 
   ubCqDataChannel = 1;
@@ -99,7 +99,7 @@ TEST_F(MainPanelEventsTest, RamtypePanelFromTheControllerAndItsAcknowledge) {
   EXPECT_FALSE(Visible(uwMcRamtypePanelHandle));
   EXPECT_FALSE(ubMcFlag2 & MC_FLAG2_RAMTYPE_PANEL_OPEN);
   EXPECT_FALSE(ubMcFlag4 & MC_FLAG4_RAMTYPE_UNACKNOWLEDGED);
-  EXPECT_TRUE(host->PanelWidget(main)->isEnabled());
+  EXPECT_FALSE(Dimmed(main, 0));
   EXPECT_TRUE(SwitchChecked(MAIN_BIN_SW_POS_MON_ON));
   EXPECT_TRUE(ubMcFlag1 & MC_FLAG1_CYCLIC_MONITOR_ON);
   EXPECT_EQ(hookCalls, std::vector<std::string>{"cyclic"});

@@ -4,10 +4,8 @@
 // 2-byte object carries, and mouse gestures other than a button's click do
 // nothing on the save/recall panel.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <QStyleOptionViewItem>
-#include <QValidator>
-#include <memory>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
@@ -114,25 +112,58 @@ TEST_F(ParameterFormsTest, AnExtendedReadBackFillsBothPanels) {
   EXPECT_EQ(Shown(parm(), PARM_TABLE_2, 0), "1017");
 }
 
-TEST_F(ParameterFormsTest, TypedCellsTakeOnlyTwoByteValues) {
+// A refused entry stays as typed, marked, and the panel says what the cell
+// takes; a good one takes the mark and the text away.
+TEST_F(ParameterFormsTest, RefusedCellsStayAsTypedAndAreMarked) {
   struct Case {
     const char* typed;
     bool taken;
   } cases[] = {{"0", true},   {"2500", true},  {"65535", true}, {"65536", false}, {"99999", false},
-               {"-1", false}, {"1x2", false}, {"", false},     {"0x10", false}};
+               {"-5", false}, {"1x2", false}, {"", false},     {"0x10", false}};
   for (int panel : {parm(), ext()}) {
-    QTableWidget* table = Table(panel, panel == parm() ? int{PARM_TABLE_1} : int{EXTP_TABLE_2});
-    std::unique_ptr<QWidget> editor(table->itemDelegate()->createEditor(table->viewport(), QStyleOptionViewItem(),
-                                                                        table->model()->index(1, PARM_VALUE_COLUMN)));
-    auto* line = qobject_cast<QLineEdit*>(editor.get());
-    ASSERT_NE(line, nullptr);
-    ASSERT_NE(line->validator(), nullptr);
+    const int control = panel == parm() ? int{PARM_TABLE_1} : int{EXTP_TABLE_2};
+    auto* cells = qobject_cast<QLabel*>(host->ControlObject(panel, panel == parm() ? int{PARM_TXT_CELLS} : int{EXTP_TXT_CELLS}));
+    ASSERT_NE(cells, nullptr);
     for (const Case& c : cases) {
-      QString text = c.typed;
-      int at = 0;
-      EXPECT_EQ(line->validator()->validate(text, at) == QValidator::Acceptable, c.taken) << c.typed;
+      Table(panel, control)->item(1, PARM_VALUE_COLUMN)->setText(c.typed);
+      EXPECT_EQ(Shown(panel, control, 1), c.typed);
+      const QTableWidgetItem* item = Table(panel, control)->item(1, PARM_VALUE_COLUMN);
+      EXPECT_EQ(item->background().style() != Qt::NoBrush, !c.taken) << c.typed;
+      EXPECT_EQ(cells->text().isEmpty(), c.taken) << c.typed;
+      if (!c.taken) {
+        EXPECT_TRUE(cells->text().contains(panel == parm() ? "POS2" : "SPD2")) << cells->text().toStdString();
+      }
     }
   }
+  // Send does not write a refused set.
+  ubCqDataChannel = 1;
+  Table(parm(), PARM_TABLE_1)->item(0, PARM_VALUE_COLUMN)->setText("-5");
+  Click(parm(), PARM_CMD_SEND);
+  EXPECT_TRUE(Signals().empty());
+  EXPECT_EQ(Shown(parm(), PARM_TABLE_1, 0), "-5");
+  EXPECT_EQ(Count(Log(), "Parameter POS1: \"-5\" is not a value from 0 to 65535\n"), 1);
+}
+
+// After a save or recall the values shown are not the controller's until the
+// next read-back.
+TEST_F(ParameterFormsTest, ASaveOrRecallLeavesANoteUntilReadBack) {
+  auto* note = qobject_cast<QLabel*>(host->ControlObject(parm(), PARM_TXT_NOTE));
+  ASSERT_NE(note, nullptr);
+  ubCqDataChannel = 1;
+  for (int button : {PSAVE_CMD_RECALL, PSAVE_CMD_SAVE}) {
+    Click(psave(), button);
+    Process();
+    EXPECT_FALSE(note->text().isEmpty()) << button;
+    Signals();
+    ParmPanelShowBasic();
+    Process();
+    EXPECT_TRUE(note->text().isEmpty()) << button;
+  }
+  Click(psave(), PSAVE_CMD_RECALL);
+  Signals();
+  Click(parm(), PARM_CMD_SEND);
+  Process();
+  EXPECT_TRUE(note->text().isEmpty());
 }
 
 TEST_F(ParameterFormsTest, SaveRecallActsOnlyOnItsButtons) {

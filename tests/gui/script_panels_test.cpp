@@ -15,9 +15,9 @@ namespace {
 class ScriptPanelsTest : public PanelFixture {
  protected:
   QLineEdit* CommandLine() { return qobject_cast<QLineEdit*>(host->ControlWidget(main, MAIN_TXT_CMDLINE)); }
+  // Types as the operator does, onto what the line shows, and presses Enter.
   void Type(const QString& text) {
     QLineEdit* edit = CommandLine();
-    edit->clear();
     QTest::keyClicks(edit, text);
     QTest::keyClick(edit, Qt::Key_Return);
     Process();
@@ -40,8 +40,16 @@ TEST_F(ScriptPanelsTest, EnterRunsTheLineAndTheArrowsBrowseTheHistory) {
   EXPECT_EQ(Signals(), std::vector<uint16_t>{MC_SIG_SCRIPT});
   EXPECT_EQ(sScrContainer.uwNumOfEntries, 1);
   EXPECT_EQ(sScrContainer.entries[0].uwIndex, 0x2000);
+  // The line stays, selected: the next line replaces it, Enter sends it again.
+  EXPECT_EQ(CommandLine()->text(), "rd 0x2000 0");
+  EXPECT_EQ(CommandLine()->selectedText(), "rd 0x2000 0");
   Type("rd 0x2002 0");
+  EXPECT_EQ(CommandLine()->text(), "rd 0x2002 0");
   EXPECT_EQ(Signals(), std::vector<uint16_t>{MC_SIG_SCRIPT});
+  EXPECT_EQ(sScrContainer.entries[0].uwIndex, 0x2002);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(Signals(), std::vector<uint16_t>{MC_SIG_SCRIPT});
+  EXPECT_EQ(sScrContainer.entries[0].uwIndex, 0x2002);
 
   Key(Qt::Key_Up);
   EXPECT_EQ(CommandLine()->text(), "rd 0x2000 0");

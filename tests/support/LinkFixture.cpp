@@ -83,6 +83,10 @@ std::vector<std::string> LinkFixture::JournalSinceChoice() const {
 }
 
 void LinkFixture::TearDown() {
+  // Whatever the test left running, the link closes.
+  while (McycleSignalQueueGet() != 0) {
+  }
+  uwMcycleState = MC_STATE_IDLE;
   Select(COM_RING_NONE);
   sim_.reset();
   env_.reset();

@@ -3,6 +3,9 @@
 #include <QFontDatabase>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <type_traits>
 
 #include <string>
 
@@ -33,12 +36,35 @@ namespace {
 // Control table entries: the object name is the id without its panel prefix.
 #define CTRL(prefix, name, kind) ControlSpec{prefix##name, #name, ControlKind::kind}
 
+// The content of a panel scrolls inside its window, so the window fits any
+// screen, also where the content cannot shrink.
+QScrollArea* Scrolling(QWidget* content) {
+  auto* area = new QScrollArea;
+  area->setFrameShape(QFrame::NoFrame);
+  area->setWidgetResizable(true);
+  area->setWidget(content);
+  return area;
+}
+
 template <class Form, class Window = QWidget>
 QWidget* Create() {
-  auto* window = new Window;
   Form form;
-  form.setupUi(window);
-  return window;
+  if constexpr (std::is_same_v<Window, QMainWindow>) {
+    auto* window = new QMainWindow;
+    form.setupUi(window);
+    if (QWidget* central = window->takeCentralWidget()) window->setCentralWidget(Scrolling(central));
+    return window;
+  } else {
+    auto* content = new QWidget;
+    form.setupUi(content);
+    auto* window = new QWidget;
+    window->setWindowTitle(content->windowTitle());
+    window->resize(content->size());
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Scrolling(content));
+    return window;
+  }
 }
 
 // Frame dumps and tables in these boxes stay aligned in a fixed-pitch font.
@@ -212,7 +238,8 @@ const std::vector<ControlSpec> kParameter = {
     CTRL(PARM_, TABLE_1, Table),          CTRL(PARM_, TABLE_2, Table),        CTRL(PARM_, CMD_PRESET_1, Button),
     CTRL(PARM_, CMD_PRESET_2, Button),    CTRL(PARM_, CMD_PRESET_3, Button),  CTRL(PARM_, CMD_READ_BACK, Button),
     CTRL(PARM_, CMD_SEND, Button),        CTRL(PARM_, CMD_SAVE_FILE, Button), CTRL(PARM_, CMD_EXTENDED, Button),
-    CTRL(PARM_, CMD_CLOSE, Button),       CTRL(PARM_, CMD_SAVE_RECALL, Button),
+    CTRL(PARM_, CMD_CLOSE, Button),       CTRL(PARM_, CMD_SAVE_RECALL, Button), CTRL(PARM_, TXT_CELLS, Text),
+    CTRL(PARM_, TXT_NOTE, Text),
 };
 const std::vector<ControlSpec> kParmSave = {
     CTRL(PSAVE_, NUM_SET, Numeric),  CTRL(PSAVE_, CMD_SAVE, Button),  CTRL(PSAVE_, CMD_RECALL, Button),
@@ -230,6 +257,7 @@ const std::vector<ControlSpec> kExtParameter = {
     CTRL(EXTP_, CMD_PUNCH_5MM, Button),
     CTRL(EXTP_, CMD_PUNCH_10MM, Button),
     CTRL(EXTP_, CMD_FORM_10MM, Button),
+    CTRL(EXTP_, TXT_CELLS, Text),
 };
 const std::vector<ControlSpec> kTraceInfo = {CTRL(TRACE_INFO_, CMD_OK, Button), CTRL(TRACE_INFO_, NUM_FRAME, Numeric), CTRL(TRACE_INFO_, NUM_TIME, Numeric), CTRL(TRACE_INFO_, NUM_MOTOR, Numeric), CTRL(TRACE_INFO_, NUM_RAM, Numeric), CTRL(TRACE_INFO_, NUM_CMD, Numeric), CTRL(TRACE_INFO_, NUM_DIGIN, Numeric), CTRL(TRACE_INFO_, NUM_DIGOUT, Numeric), CTRL(TRACE_INFO_, NUM_BAR_0, Numeric), CTRL(TRACE_INFO_, NUM_BAR_1, Numeric), CTRL(TRACE_INFO_, NUM_BAR_2, Numeric), CTRL(TRACE_INFO_, NUM_BAR_3, Numeric), CTRL(TRACE_INFO_, NUM_VOLT_0, Numeric), CTRL(TRACE_INFO_, NUM_VOLT_1, Numeric), CTRL(TRACE_INFO_, NUM_VOLT_2, Numeric), CTRL(TRACE_INFO_, NUM_VOLT_3, Numeric), CTRL(TRACE_INFO_, NUM_SPEED, Numeric), CTRL(TRACE_INFO_, TXT_MOTOR, Other), CTRL(TRACE_INFO_, TXT_RAM, Other), CTRL(TRACE_INFO_, TXT_CMD, Other)};
 const std::vector<ControlSpec> kAbout = {CTRL(ABOUT_, TXT_VERSION, Text)};

@@ -18,11 +18,13 @@
 #include <QTableWidget>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 #include "ui/qt/GraphControl.h"
 #include "ui/qt/PanelForms.h"
 #include "ui/qt/QtPanelWidgets.h"
+#include "ui/qt/WheelGuard.h"
 
 namespace {
 
@@ -38,6 +40,37 @@ QObject* FindControlObject(QWidget* panel, const ControlSpec& spec) {
   return panel->findChild<QWidget*>(spec.objectName);
 }
 
+// Work windows stand on their own; every other panel is a window of the main
+// panel's, shown over it.
+bool OpensOverTheMainPanel(int resource) {
+  return resource != PANEL_MAIN && resource != PANEL_SCOPE && resource != PANEL_MACRO &&
+         resource != PANEL_MACRO_WIZARD;
+}
+
+// A panel about to open: no larger than the screen it opens on, centred over
+// the main panel when it belongs to it, and wholly on the screen.
+void FitAndPlace(QWidget* w) {
+  QWidget* over = w->parentWidget() ? w->parentWidget()->window() : nullptr;
+  QScreen* screen = over && over->screen() ? over->screen() : w->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect avail = screen->availableGeometry();
+  const QSize decoration = w->frameGeometry().size() - w->geometry().size();
+  w->resize(w->size().boundedTo(avail.size() - decoration));
+  QRect frame(w->frameGeometry().topLeft(), w->size() + decoration);
+  if (over && over->isVisible()) frame.moveCenter(over->frameGeometry().center());
+  frame.moveLeft(std::clamp(frame.left(), avail.left(), std::max(avail.left(), avail.right() + 1 - frame.width())));
+  frame.moveTop(std::clamp(frame.top(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - frame.height())));
+  w->move(frame.topLeft());
+}
+
+// A dimmed panel takes no input, but the panels shown over it stay usable:
+// its own widgets are dimmed, its child windows are not.
+void DimPanel(QWidget* w, bool dimmed) {
+  for (QObject* child : w->children())
+    if (auto* c = qobject_cast<QWidget*>(child); c && !c->isWindow()) c->setEnabled(!dimmed);
+}
+
 bool HoldsNumbers(ControlKind k) {
   return k == ControlKind::Numeric || k == ControlKind::Ring || k == ControlKind::Switch || k == ControlKind::Lamp ||
          k == ControlKind::Progress || k == ControlKind::Tab || k == ControlKind::Text;
@@ -45,7 +78,7 @@ bool HoldsNumbers(ControlKind k) {
 
 }  // namespace
 
-QtPanelHost::QtPanelHost() = default;
+QtPanelHost::QtPanelHost() : wheelGuard_(new WheelGuard(this)) {}
 
 QtPanelHost::~QtPanelHost() {
   for (auto& [handle, panel] : panels_) delete panel->widget.data();
@@ -111,13 +144,18 @@ int QtPanelHost::LoadPanel(int resource) {
   }
   Panel* published = panel.get();
   int handle;
+  QPointer<QWidget> mainPanel;
   {
     std::lock_guard<std::mutex> g(lock_);
     handle = nextHandle_++;
+    for (auto& [h, p] : panels_)
+      if (p->resource == PANEL_MAIN) mainPanel = p->widget;
     panels_[handle] = std::move(panel);
   }
+  if (mainPanel && OpensOverTheMainPanel(resource)) widget->setParent(mainPanel, Qt::Window);
   for (auto& [id, c] : published->controls) Bind(handle, c);
   widget->installEventFilter(this);
+  wheelGuard_->Guard(widget);
   return handle;
 }
 
@@ -264,7 +302,7 @@ int QtPanelHost::SetAttribute(int panel, int control, PanelAttribute attribute, 
       case ATTR_DIMMED:
         p->dimmed = value != 0;
         Post(g, [w, value] {
-          if (w) w->setEnabled(value == 0);
+          if (w) DimPanel(w, value != 0);
         });
         return 0;
       case ATTR_VISIBLE:
@@ -423,8 +461,19 @@ int QtPanelHost::Display(int panel) {
   QWidget* w = PanelWidget(panel);
   if (!w) return PANEL_ERR_UNKNOWN;
   QPointer<QWidget> p = w;
-  OnGui([p] {
+  bool help = false;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    if (Panel* found = FindPanel(panel)) help = found->resource == PANEL_HELP;
+  }
+  OnGui([p, help] {
     if (!p) return;
+    if (!p->isVisible()) {
+      FitAndPlace(p);
+      // Help is read from its beginning.
+      if (help)
+        for (QPlainTextEdit* text : p->findChildren<QPlainTextEdit*>()) text->verticalScrollBar()->setValue(0);
+    }
     p->show();
     p->raise();
     p->activateWindow();
@@ -543,6 +592,21 @@ int QtPanelHost::GetTableCell(int panel, int control, int row, int column, std::
       static_cast<size_t>(column) >= c->cells[static_cast<size_t>(row)].size())
     return PANEL_ERR_UNKNOWN;
   text = c->cells[static_cast<size_t>(row)][static_cast<size_t>(column)];
+  return 0;
+}
+
+int QtPanelHost::MarkTableCell(int panel, int control, int row, int column, bool marked) {
+  std::unique_lock<std::mutex> g(lock_);
+  Control* c = Find(panel, control);
+  if (!c || c->spec.kind != ControlKind::Table) return PANEL_ERR_UNKNOWN;
+  QPointer<QObject> o = c->object;
+  Post(g, [o, row, column, marked] {
+    auto* table = qobject_cast<QTableWidget*>(o.data());
+    QTableWidgetItem* item = table ? table->item(row, column) : nullptr;
+    if (!item) return;
+    const QSignalBlocker block(table);
+    item->setBackground(marked ? QBrush(QColor(0xFF, 0xC8, 0xC8)) : QBrush());
+  });
   return 0;
 }
 

@@ -20,6 +20,8 @@
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
+class WheelGuard;
+
 enum class ControlKind {
   TextBox,   // QPlainTextEdit
   Timer,     // a QTimer the host creates
@@ -101,6 +103,7 @@ class QtPanelHost : public QObject, public PanelHost {
   int SetTableSize(int panel, int control, int rows, int columns) override;
   int SetTableCell(int panel, int control, int row, int column, const std::string& text) override;
   int GetTableCell(int panel, int control, int row, int column, std::string& text) override;
+  int MarkTableCell(int panel, int control, int row, int column, bool marked) override;
   int AddPlot(int panel, int control, GraphItem item) override;
   int DeletePlot(int panel, int control, int plot) override;
   int SetAxisRange(int panel, int control, GraphAxis axis, double min, double max) override;
@@ -111,6 +114,7 @@ class QtPanelHost : public QObject, public PanelHost {
   void ProcessEvents() override;
   void SetWaitCursor(bool on) override;
   void MessagePopup(const std::string& title, const std::string& message) override;
+  void MessagePopupThen(const std::string& title, const std::string& message, std::function<void()> then) override;
   bool ConfirmPopup(const std::string& title, const std::string& message) override;
   bool FileSelectPopup(const std::string& directory, const std::string& defaultName, const std::string& filters,
                        const std::string& title, bool forSave, std::string& path) override;
@@ -173,11 +177,15 @@ class QtPanelHost : public QObject, public PanelHost {
   bool PanelEvent(int handle, QObject* watched, QEvent* event);
   bool ControlEvent(QObject* watched, QEvent* event);
   PopupAnswer Ask(const PopupRequest& request);
+  // A message shown without a nested event loop; `then` (if any) runs once
+  // it is acknowledged.
+  void ShowMessage(const PopupRequest& request, std::function<void()> then);
 
   mutable std::mutex lock_;
   std::map<int, std::unique_ptr<Panel>> panels_;
   int nextHandle_ = 1;
   PopupResponder responder_;
+  WheelGuard* wheelGuard_;
   int waitCursorDepth_ = 0;
   // Widget work still queued: while any is, work from the GUI thread queues
   // behind it so widgets see changes in the order the model took them.

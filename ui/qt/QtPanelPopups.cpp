@@ -34,15 +34,10 @@ PopupAnswer QtPanelHost::Ask(const PopupRequest& r) {
   PopupAnswer a;
   QWidget* parent = QApplication::activeWindow();
   switch (r.kind) {
-    case PopupRequest::Message: {
-      // A message needs no answer: it is shown without a nested event loop,
-      // so a message raised in an engine step never runs the tick inside it.
-      auto* box = new QMessageBox(QMessageBox::Information, Q(r.title), Q(r.message), QMessageBox::Ok, parent);
-      box->setAttribute(Qt::WA_DeleteOnClose);
-      box->open();
+    case PopupRequest::Message:
+      ShowMessage(r, nullptr);
       a.accepted = true;
       break;
-    }
     case PopupRequest::Confirm:
       a.accepted = QMessageBox::question(parent, Q(r.title), Q(r.message)) == QMessageBox::Yes;
       break;
@@ -64,10 +59,39 @@ PopupAnswer QtPanelHost::Ask(const PopupRequest& r) {
   return a;
 }
 
+void QtPanelHost::ShowMessage(const PopupRequest& r, std::function<void()> then) {
+  // A message needs no answer: it is shown without a nested event loop, so a
+  // message raised in an engine step never runs the tick inside it.
+  // A message with a continuation stands on its own: the window that asked
+  // for it may be on its way out.
+  QWidget* parent = then ? nullptr : QApplication::activeWindow();
+  auto* box = new QMessageBox(QMessageBox::Information, Q(r.title), Q(r.message), QMessageBox::Ok, parent);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  if (then) connect(box, &QDialog::finished, this, [then = std::move(then)](int) { then(); });
+  box->open();
+}
+
 void QtPanelHost::MessagePopup(const std::string& title, const std::string& message) {
   PopupRequest r{PopupRequest::Message, title, message, "", "", false};
   // From another thread the message is shown later and does not block.
   OnGui([this, r] { Ask(r); });
+}
+
+void QtPanelHost::MessagePopupThen(const std::string& title, const std::string& message, std::function<void()> then) {
+  PopupRequest r{PopupRequest::Message, title, message, "", "", false};
+  OnGui([this, r, then = std::move(then)]() mutable {
+    bool answered = false;
+    {
+      std::lock_guard<std::mutex> g(lock_);
+      answered = responder_ != nullptr;
+    }
+    if (!answered) {
+      ShowMessage(r, std::move(then));
+      return;
+    }
+    Ask(r);
+    then();
+  });
 }
 
 bool QtPanelHost::ConfirmPopup(const std::string& title, const std::string& message) {

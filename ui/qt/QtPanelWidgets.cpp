@@ -17,8 +17,6 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QHeaderView>
-#include <QIntValidator>
-#include <QStyledItemDelegate>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -57,26 +55,6 @@ void ShowRing(QComboBox* box, const Control& c) {
       break;
     }
   box->setCurrentIndex(index);
-}
-
-// Cells of a table whose form gives it a "cellMaximum" take only whole
-// numbers from 0 to that maximum while they are edited.
-class CellRangeDelegate : public QStyledItemDelegate {
- public:
-  CellRangeDelegate(int maximum, QObject* parent) : QStyledItemDelegate(parent), maximum_(maximum) {}
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setValidator(new QIntValidator(0, maximum_, line));
-    return editor;
-  }
-
- private:
-  int maximum_;
-};
-
-void LimitCells(QTableWidget* table) {
-  const QVariant maximum = table->property("cellMaximum");
-  if (maximum.isValid()) table->setItemDelegate(new CellRangeDelegate(maximum.toInt(), table));
 }
 
 // A table of a few fixed rows is no taller than its rows.
@@ -348,7 +326,8 @@ void QtPanelHost::Bind(int panel, Control& c) {
         });
       return;
     case ControlKind::Ring:
-      if (auto* box = qobject_cast<QComboBox*>(o))
+      if (auto* box = qobject_cast<QComboBox*>(o)) {
+        box->installEventFilter(this);  // the list opening
         connect(box, &QComboBox::activated, this, [this, panel, id](int index) {
           const bool known = UpdateModel(panel, id, [index](Control& m) {
             if (index >= 0 && index < static_cast<int>(m.items.size()))
@@ -356,6 +335,7 @@ void QtPanelHost::Bind(int panel, Control& c) {
           });
           if (known) FireChange(panel, id);
         });
+      }
       return;
     case ControlKind::Numeric:
       if (auto* spin = qobject_cast<QSpinBox*>(o))
@@ -373,7 +353,12 @@ void QtPanelHost::Bind(int panel, Control& c) {
         connect(edit, &QLineEdit::textEdited, this, [this, panel, id](const QString& t) {
           UpdateModel(panel, id, [t](Control& m) { m.text = t.toStdString(); });
         });
-        connect(edit, &QLineEdit::returnPressed, this, commit);
+        // After Enter the line stays, selected: typing replaces it, Enter
+        // sends it again.
+        connect(edit, &QLineEdit::returnPressed, this, [commit, edit] {
+          commit();
+          edit->selectAll();
+        });
         edit->installEventFilter(this);
       }
       return;
@@ -412,7 +397,6 @@ void QtPanelHost::Bind(int panel, Control& c) {
       return;
     case ControlKind::Table:
       if (auto* table = qobject_cast<QTableWidget*>(o)) {
-        LimitCells(table);
         FitHeightToRows(table);
         connect(table, &QTableWidget::cellChanged, this, [this, panel, id, table](int row, int column) {
           const QTableWidgetItem* item = table->item(row, column);
@@ -497,6 +481,19 @@ bool QtPanelHost::ControlEvent(QObject* watched, QEvent* event) {
         }
   }
   if (!panel) return false;
+  if (qobject_cast<QComboBox*>(watched)) {
+    // Before the combo box opens its list, so the callback can refill it.
+    bool opens = false;
+    if (event->type() == QEvent::MouseButtonPress) {
+      opens = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    } else {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      opens = key->key() == Qt::Key_Space || key->key() == Qt::Key_F4 ||
+              ((key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) && (key->modifiers() & Qt::AltModifier));
+    }
+    if (opens) Fire(panel, control, EVENT_RING_OPEN);
+    return false;
+  }
   // A click into a text field: a field that opens a dialog acts on it.
   if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && event->type() == QEvent::MouseButtonPress) {
     if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) Fire(panel, control, EVENT_LEFT_CLICK);
