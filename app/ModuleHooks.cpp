@@ -5,6 +5,7 @@
 #include "engine/McycleCyclic.h"
 #include "engine/McycleParameter.h"
 #include "objects/ScriptMachine.h"
+#include "scope/ScopeTrace.h"
 
 namespace {
 // The program ends right after either shutdown, so Exit closes the UDP socket
@@ -24,5 +25,6 @@ McModuleHooks mcModuleHooks = [] {
   hooks.setSoftParm = SetSoftParm;
   hooks.prepareCyclicRequests = McycleCyclicPrepareRequests;
   hooks.closeObjectLog = CloseObjectLog;
+  hooks.freeTraceBuffer = ScopeTraceFree;
   return hooks;
 }();

@@ -6,12 +6,7 @@
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
-uint32_t udScopeFwVersion;
 uint16_t uwScopeMsSampleTime;
-uint16_t uwScopeStatus0;
-uint16_t uwScopeRamtype;
-uint16_t uwScopeMode0;
-uint16_t uwScopeMode1;
 
 namespace {
 

@@ -1,4 +1,3 @@
 #include "scope/scope.h"
 
-std::atomic<uint8_t> ubScopeFlag{0};
 uint32_t udScopeTime;

@@ -1,27 +1,16 @@
 // Scope: trace trigger and download.
 #pragma once
-#include <atomic>
 #include <cstdint>
 
-inline constexpr uint8_t SCOPE_FLAG_DISPLAY_B = 0x02;
-inline constexpr uint8_t SCOPE_FLAG_SECOND_TRACE = 0x40;
-
-extern std::atomic<uint8_t> ubScopeFlag;
+#include "scope/ScopeTrace.h"
 
 // Download duration in ms: cleared by whoever starts a download, advanced by
 // the download machine.
 extern uint32_t udScopeTime;
 
-// What identification found (firmware version: product number in bits 16 to
-// 31, revision in bits 0 to 15) and
-// the copies of the data container's sample time, status word 0, ram type and
-// mode words 0 and 1.
-extern uint32_t udScopeFwVersion;
+// The data container's sample time as identification read it (the record
+// holds the firmware version, status word 0, ram type and mode words).
 extern uint16_t uwScopeMsSampleTime;
-extern uint16_t uwScopeStatus0;
-extern uint16_t uwScopeRamtype;
-extern uint16_t uwScopeMode0;
-extern uint16_t uwScopeMode1;
 
 // First trace's sample time (code in half milliseconds; milliseconds on a
 // P0417 target) on the main panel's ring and sample-time menu.

@@ -113,7 +113,7 @@ TEST_F(ChannelTest, UsbDeviceNotKnown) {
 }
 
 TEST_F(ChannelTest, UsbDeviceUnpluggedAtSelection) {
-  ScopedEnv usb("STROKEDESK_USB", "/tmp/strokedesk-no-such-device");
+  ScopedEnv usb("STROKEDESK_USB", testing::TempDir() + "strokedesk-no-such-device-" + std::to_string(::getpid()));
   Select(COM_RING_USB);
   const std::string log = Shown();
   const size_t msg = log.find("USB Device not connect\n");

@@ -30,6 +30,8 @@ void PanelFixture::SetUp() {
          ::testing::UnitTest::GetInstance()->current_test_info()->name());
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
+  // The user's own StrokeDesk.ini takes no part.
+  config = std::make_unique<ScopedEnv>("XDG_CONFIG_HOME", (dir / "config").string());
   PrepareProgramDirectory();
 
   host = std::make_unique<QtPanelHost>();
@@ -62,6 +64,7 @@ void PanelFixture::TearDown() {
   Process();
   mcModuleHooks = {};
   ubMcFlag3 = 0;
+  config.reset();
   std::filesystem::remove_all(dir);
 }
 

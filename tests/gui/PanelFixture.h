@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "support/SimProcess.h"
 #include "ui/qt/QtPanelHost.h"
 
 class PanelFixture : public ::testing::Test {
@@ -46,5 +47,6 @@ class PanelFixture : public ::testing::Test {
   std::vector<PopupRequest> popups;
   PopupAnswer answer;  // what the next popups answer
   std::filesystem::path dir;  // empty program directory (no StrokeDesk.ini)
+  std::unique_ptr<ScopedEnv> config;
   int main = 0;
 };
