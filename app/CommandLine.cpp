@@ -5,11 +5,9 @@
 
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleBatch.h"
 
 namespace {
-
-constexpr uint16_t PLAN_CONNECT = 0x0A00;
-constexpr uint16_t PLAN_SCRIPT = 0x0600;
 
 // True when the first `length` characters of `arg` equal those of `option`,
 // ignoring case (and `arg` has that many).
@@ -75,7 +73,7 @@ int ReadChannel(int argc, const char* const* argv, int& i, McStartOptions& o, st
                                std::to_string(BATCH_PORT_MAX));
     o.dataChannel = 1;
     o.comPort = static_cast<int>(port);
-    o.plan[o.planLast++] = PLAN_CONNECT;
+    o.plan[o.planLast++] = BATCH_PLAN_CONNECT;
     i += 3;
     return 0;
   }
@@ -108,7 +106,7 @@ int ReadBatch(int argc, const char* const* argv, McStartOptions& o, std::string&
         return Reject(error, "script file name longer than " + std::to_string(CTRL_CMD_PATH_BUFFER_SIZE - 1) +
                                  " characters");
       o.script = name;
-      o.plan[o.planLast] = PLAN_SCRIPT;  // the last slot to run
+      o.plan[o.planLast] = BATCH_PLAN_SCRIPT;  // the last slot to run
       i += 2;
     } else {
       return Reject(error, std::string("unexpected argument \"") + arg + "\"");

@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "engine/Timer.h"
 #include "hmi/hmi.h"
 #include "macro/macro.h"
@@ -63,7 +64,7 @@ void ChooseSampleTime(int item) {
   char line[64];
   McycleSampleTimeChoice(choice, code, line, sizeof line);
   ubMcSampleTime = code;
-  HmiLogWindowOut(line, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
+  McycleLog(line);
   for (int i = MAIN_MENU_SAMPLE_0_5; i <= MAIN_MENU_SAMPLE_100; ++i) Check(uwMcMainPanelHandle, i, i == item);
   McycleSignalQueuePut(MC_SIG_SAMPLE_TIME);
 }
@@ -91,7 +92,7 @@ void LoadTraceFile() {
   TimerStart();
   const char* error = "ERROR: Scope loading file error";
   PanelPlotText(uwMcScopePanelHandle, SCOPE_GRAPH, 20, 50, error, 0xFF0000, 20, true);
-  HmiLogWindowOut(error, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
+  McycleLog(error);
 }
 
 void UploadMacro() {

@@ -11,6 +11,7 @@
 #include "comm/ComChannel.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "engine/Timer.h"
 #include "hmi/hmi.h"
 #include "objects/CommandLine.h"
@@ -35,7 +36,6 @@ constexpr SampleTime kSampleTimes[8] = {
 };
 constexpr const char* kSampleTimeLabels[8] = {"0.5 ms", "1 ms", "2 ms", "4 ms", "10 ms", "20 ms", "40 ms", "100 ms"};
 
-void QueueLine(const char* text) { HmiLogWindowOut(text, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG); }
 
 bool SwitchOn(int panel, int control) {
   int64_t on = 0;
@@ -146,7 +146,7 @@ int MAIN_RING_SAMPLE_TIME_Callback(int panel, int control, int event, void*, int
   if (choice < 1 || choice > 8) return 0;
   McycleSampleTimeChoice(static_cast<int>(choice), code, line, sizeof line);
   ubMcSampleTime = code;
-  QueueLine(line);
+  McycleLog(line);
   McycleSignalQueuePut(MC_SIG_SAMPLE_TIME);
   return 0;
 }
@@ -162,11 +162,11 @@ int RING_RAMTYPE_Callback(int panel, int control, int event, void*, int, int) {
   ubMcRamtypeTel = static_cast<uint8_t>(code);
   if (const char* name = McycleRamtypeName(code)) {
     const std::string line = std::string("Ramtype: ") + name;
-    QueueLine(line.c_str());
+    McycleLog(line.c_str());
     McycleSignalQueuePut(MC_SIG_RAMTYPE);
   } else if (McycleRamtypeUnavailable(code)) {
     PanelSetInt(panel, control, RAMTYPE_NO_SELECTION);
-    QueueLine("Ramtype not available!");
+    McycleLog("Ramtype not available!");
   }
   return 0;
 }

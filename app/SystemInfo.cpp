@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "app/Startup.h"
+#include "engine/McycleIo.h"
 #include "hmi/hmi.h"
 #include "ui/PanelIds.h"
 
@@ -62,7 +63,7 @@ int McycleGetMetaPath(char* path, size_t size) {
   char line[HI_TEXT_MAX + 1];
   const int shown = static_cast<int>(path ? strnlen(path, std::min<size_t>(size, 180)) : 0);
   std::snprintf(line, sizeof line, "Path too long after $DATE/$TIME: %.*s", shown, path ? path : "");
-  HmiLogWindowOut(line, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
+  McycleLog(line);
   return 1;
 }
 

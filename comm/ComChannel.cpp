@@ -1,7 +1,5 @@
 #include "comm/ComChannel.h"
 
-#include "params/CtrlCmd.h"
-
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,6 +10,7 @@
 #include "comm/udp.h"
 #include "comm/zel_ether.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "hmi/hmi.h"
 #include "objects/ScriptLoader.h"
 #include "params/CtrlCmd.h"
@@ -30,14 +29,6 @@ int ringPortItems;
 // Where the USB device found last shows its presence.
 std::string usbPresencePath;
 
-void Say(const char* text) { HmiLogWindowOut(text, uwMcMainPanelHandle, HI_PRIO_TEXT, MAIN_TXTBOX_LOG); }
-
-void SayPort(const char* format, int port) {
-  char line[64];
-  std::snprintf(line, sizeof line, format, port);
-  Say(line);
-}
-
 void DriverHint() {
   static const char* const kLines[] = {
       "Check correct USB driver installation!\n",
@@ -47,7 +38,7 @@ void DriverHint() {
       "   add the user to the dialout group and log in again.\n",
       "Connect USB to RC7\n",
   };
-  for (const char* line : kLines) Say(line);
+  for (const char* line : kLines) McycleSay(line);
 }
 
 void SetRing(int value) { PanelSetInt(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, value); }
@@ -83,15 +74,15 @@ bool CloseLinkPorts() {
 }
 
 void CloseOpenLink() {
-  if (CloseLinkPorts()) Say("Com close\n");
+  if (CloseLinkPorts()) McycleSay("Com close\n");
 }
 
 void SelectSerial(int port) {
-  if (SerialOpenConfig(port, 9600, 0, 8, 1, 4096, 10) >= 0) {
+  if (McycleChannelOpenSerial(port)) {
     LinkOpened(CQ_LINK_SERIAL);
     return;
   }
-  SayPort("Com %d: Channel error, not open\n", port);
+  McycleSayf("Com %d: Channel error, not open\n", port);
   NoLink();
 }
 
@@ -103,42 +94,59 @@ void SelectUdp(int panel) {
     fields[i] = static_cast<uint8_t>(field);
   }
   ZelEtherSetDestination(fields);
-  char address[20];
-  std::snprintf(address, sizeof address, "%d.%d.%d.%d", ubUdpEthDestIp[3], ubUdpEthDestIp[2], ubUdpEthDestIp[1],
-                ubUdpEthDestIp[0]);
-  if (ZelEtherInitSocket(address) == 0) {
-    Say("Udp Channel is open\n");
+  if (McycleChannelOpenUdp()) {
+    McycleSay("Udp Channel is open\n");
     LinkOpened(CQ_LINK_UDP);
     return;
   }
-  Say("Udp Channel error, not open\n");
+  McycleSay("Udp Channel error, not open\n");
   NoLink();
 }
 
 void SelectUsb() {
-  uint8_t port = 0;
-  const uint8_t found = McycleReadRegUsbPort(&port);
-  if (found != 0) {
-    Say(found == 1 ? "USB Device not in Registry!\n" : "USB Port in Registry not found!\n");
+  if (!McycleChannelFindUsb()) {
     DriverHint();
     NoLink();
     return;
   }
-  ubTcpUsbComPort = port;
   if (McycleUsbScanReg(1) == 2) {
     DriverHint();
     return;
   }
-  if (SerialOpen(port) >= 0) {
+  if (McycleChannelOpenUsb()) {
     LinkOpened(CQ_LINK_USB);
     return;
   }
-  SayPort("USB Com %d: Channel error, not open\n", port);
+  McycleSayf("USB Com %d: Channel error, not open\n", ubTcpUsbComPort.load());
   DriverHint();
   NoLink();
 }
 
 }  // namespace
+
+bool McycleChannelOpenSerial(int port) { return SerialOpenConfig(port, 9600, 0, 8, 1, 4096, 10) >= 0; }
+
+std::string McycleChannelUdpAddress() {
+  char address[20];
+  std::snprintf(address, sizeof address, "%d.%d.%d.%d", ubUdpEthDestIp[3], ubUdpEthDestIp[2], ubUdpEthDestIp[1],
+                ubUdpEthDestIp[0]);
+  return address;
+}
+
+bool McycleChannelOpenUdp() { return ZelEtherInitSocket(McycleChannelUdpAddress().c_str()) == 0; }
+
+bool McycleChannelFindUsb() {
+  uint8_t port = 0;
+  const uint8_t found = McycleReadRegUsbPort(&port);
+  if (found != 0) {
+    McycleSay(found == 1 ? "USB Device not in Registry!\n" : "USB Port in Registry not found!\n");
+    return false;
+  }
+  ubTcpUsbComPort = port;
+  return true;
+}
+
+bool McycleChannelOpenUsb() { return SerialOpen(ubTcpUsbComPort) >= 0; }
 
 // Every connection starts from fresh containers and the P0417 log filling;
 // identification switches the filling when the controller says otherwise.
@@ -154,7 +162,7 @@ void McycleContainersInit(bool keepScript) {
 void McycleChannelContainersInit() {
   // A running script (or one about to start) keeps its entries and texts.
   const bool busy = McycleScriptContainerBusy();
-  if (busy) Say("Channel changed while an operation runs: its script is kept\n");
+  if (busy) McycleSay("Channel changed while an operation runs: its script is kept\n");
   McycleContainersInit(busy);
 }
 
@@ -163,7 +171,7 @@ void McycleChannelClose() { CloseLinkPorts(); }
 void McycleScanReg() {
   bool readable = false;
   const std::vector<SerialPortInfo> ports = PortScanList(readable);
-  if (!readable) Say("USB: Registry read error!\n");
+  if (!readable) McycleSay("USB: Registry read error!\n");
   if (ringPortItems > 0) PanelDeleteListItems(uwMcMainPanelHandle, MAIN_RING_COM_CHANNEL, 1, ringPortItems);
   ringPortItems = 0;
   std::memset(ubMcComPorts, 0, sizeof ubMcComPorts);
@@ -219,15 +227,15 @@ uint8_t McycleUsbScanReg(uint8_t mode) {
   if (mode == 0 && ubCqDataChannel != CQ_LINK_USB) return 1;
   const UsbPresence presence = PortScanUsbPresent(usbPresencePath);
   if (presence == USB_UNREADABLE) {
-    Say("USB: Registry read error!\n");
+    McycleSay("USB: Registry read error!\n");
     return 0;
   }
   if (presence == USB_PRESENT) return 0;
   const int port = ubTcpUsbComPort;
   ubCqDataChannel = CQ_LINK_NONE;
   SerialClose(port);
-  Say(mode == 1 ? "USB Device not connect\n" : "USB Device disconnected!\n");
-  SayPort("USB Com %d close\n\n", port);
+  McycleSay(mode == 1 ? "USB Device not connect\n" : "USB Device disconnected!\n");
+  McycleSayf("USB Com %d close\n\n", port);
   NoLink();
   DimLinkControls();
   return 2;

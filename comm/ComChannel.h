@@ -3,6 +3,7 @@
 // serial and socket layers, which serialise against the tick.
 #pragma once
 #include <cstdint>
+#include <string>
 
 // Ring values besides the serial port numbers 1..18.
 inline constexpr int COM_RING_NONE = 0;
@@ -29,6 +30,18 @@ uint8_t McycleReadRegUsbPort(uint8_t* port);
 // Checks that the RC7 USB device is still present. mode 1 at selection, 0 from
 // the periodic check. 0 present, 1 nothing to check, 2 absent (link dropped).
 uint8_t McycleUsbScanReg(uint8_t mode);
+// Opening a link, shared by the channel ring and the batch; each says nothing
+// unless noted. Serial port `port` at 9600 baud, 8N1: true when open.
+bool McycleChannelOpenSerial(int port);
+// The controller's address ubUdpEthDestIp as text ("%d.%d.%d.%d").
+std::string McycleChannelUdpAddress();
+// The UDP socket to that address: true when open.
+bool McycleChannelOpenUdp();
+// Finds the RC7 USB device's serial port (into ubTcpUsbComPort); false after
+// saying why there is none.
+bool McycleChannelFindUsb();
+// Opens the found device's port: true when open.
+bool McycleChannelOpenUsb();
 // Closes the link's port or socket without a message (shutdown).
 void McycleChannelClose();
 // Prepares the containers for a new connection (each time a link opens).

@@ -1,11 +1,9 @@
 // Link test (machine 0x0B): 21 reads of object 0x2004/0; fewer than five
 // failures is a good connection.
-#include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
-#include "hmi/hmi.h"
-#include "ui/PanelIds.h"
 
 namespace {
 
@@ -19,13 +17,13 @@ uint8_t ubComTestAttempts;
 }  // namespace
 
 void McycleComTestStateMachine() {
-  switch (uwMcycleState & 0xFF) {
-    case 0:
+  switch (uwMcycleState.load()) {
+    case MC_LINK_TEST_START:
       ubComTestErrors = 0;
       ubComTestAttempts = 0;
-      uwMcycleState = 0x0B01;
+      McycleGo(MC_LINK_TEST_READ);
       return;
-    case 1: {
+    case MC_LINK_TEST_READ: {
       const uint8_t rc =
           CqWriteSDOResp(0, kTestObject, MachineDataChan.ubNodeId, 0, CQ_SDO_READ, &ubMcCanHandle, 1);
       if (rc == 1) return;
@@ -34,13 +32,12 @@ void McycleComTestStateMachine() {
         ++ubComTestErrors;
         ubCQWriteSDOState = 1;
       }
-      if (ubComTestAttempts >= kReads) uwMcycleState = 0x0B02;
+      if (ubComTestAttempts >= kReads) McycleGo(MC_LINK_TEST_VERDICT);
       return;
     }
     default:
-      HmiLogWindowOut(ubComTestErrors < kBadFrom ? "ComTest: Connection is good\n" : "ComTest: Connection is bad\n",
-                      uwMcMainPanelHandle, HI_PRIO_TEXT, MAIN_TXTBOX_LOG);
-      uwMcycleState = MC_STATE_IDLE;
+      McycleSay(ubComTestErrors < kBadFrom ? "ComTest: Connection is good\n" : "ComTest: Connection is bad\n");
+      McycleGo(MC_STATE_IDLE);
       return;
   }
 }

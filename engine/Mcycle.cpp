@@ -6,10 +6,12 @@
 #include "app/Startup.h"
 #include "comm/ComChannel.h"
 #include "comm/ComQueue.h"
+#include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
 #include "engine/Timer.h"
 #include "hmi/hmi.h"
 #include "macro/macro.h"
+#include "objects/ScriptMachine.h"
 #include "params/CtrlCmd.h"
 #include "scope/scope.h"
 #include "ui/Panel.h"
@@ -50,13 +52,11 @@ uint8_t ubLedCount;
 // A state word the dispatcher does not know is reported once per value.
 uint16_t uwLastUnknownState;
 
-void LogLine(const char* text) { HmiLogWindowOut(text, uwMcMainPanelHandle, 0, MAIN_TXTBOX_LOG); }
-
 // Send command-list entry `cmd` through the telegram-list machine.
 void SendCommand(const char* text, uint8_t cmd, uint16_t state) {
-  if (text) LogLine(text);
+  if (text) McycleLog(text);
   ubMcCmd = cmd;
-  uwMcycleState = state;
+  McycleGo(state);
 }
 
 // Signal 0 on an idle engine: stop the tick once nothing is pending. A signal
@@ -79,39 +79,39 @@ struct CommandSignal {
 
 // Signals that send one command-list entry through machine 2.
 constexpr CommandSignal kCommandSignals[] = {
-    {MC_SIG_HOME, "Transmit Home Command", 1, 0x0200},
-    {MC_SIG_SEEK_POS1, "Transmit Seek Pos1 Command", 2, 0x0200},
-    {MC_SIG_SEEK_POS2, "Transmit Seek Pos2 Command", 3, 0x0200},
-    {MC_SIG_PUNCH, "Transmit Punch Command", 4, 0x0200},
-    {MC_SIG_FORM, "Transmit Form Command", 5, 0x0200},
-    {MC_SIG_MARK_ON, "Transmit Mark On Command", 10, 0x0200},
-    {MC_SIG_MARK_OFF, "Transmit Mark Off Command", 11, 0x0200},
-    {MC_SIG_HOVER_ON, "Transmit Hover On Command", 8, 0x0200},
-    {MC_SIG_HOVER_OFF, "Transmit Hover Off Command", 9, 0x0200},
-    {MC_SIG_PRESS_ON, "Transmit Press On Command", 6, 0x0200},
-    {MC_SIG_PRESS_OFF, "Transmit Press Off Command", 7, 0x0200},
-    {MC_SIG_SAMPLE_TIME, nullptr, 16, 0x0200},
-    {MC_SIG_RAMTYPE, nullptr, 17, 0x0200},
-    {MC_SIG_UDSEL_INHIBIT_ON, "Transmit UDSEL inhibit on Command", 20, 0x0200},
-    {MC_SIG_UDSEL_INHIBIT_OFF, "Transmit UDSEL inhibit off Command", 21, 0x0200},
-    {MC_SIG_TRIGGER_BACKWARD, "Transmit Trigger Backward Trace Command", 22, 0x0202},
-    {MC_SIG_TRIGGER_FORWARD, "Transmit Trigger Forward Trace Command", 23, 0x0202},
-    {MC_SIG_TRIGGER_MCYCLE, "Transmit Trigger Trace Mcycle Command", 24, 0x0202},
-    {MC_SIG_TRIGGER_HARDWARE, "Transmit Trigger Trace Hardware Command", 25, 0x0202},
-    {MC_SIG_TRACE_FREEZE, "Transmit Trigger Trace Freeze Command", 26, 0x0202},
-    {MC_SIG_TRACE_UNFREEZE, "Transmit Trigger Trace UnFreeze Command", 27, 0x0202},
-    {MC_SIG_CYCLE_BASIC, "Transmit Cycle Basic Command", 28, 0x0200},
-    {MC_SIG_CYCLE_FORM2, "Transmit Cycle Form2 Command", 29, 0x0200},
-    {MC_SIG_CYCLE_FORM3, "Transmit Cycle Form3 Command", 30, 0x0200},
-    {MC_SIG_TRIGGER, "Transmit Trigger Command", 31, 0x0202},
-    {MC_SIG_PRESSURE_MON_ON, "Transmit Pressure Monitor on Command", 33, 0x0200},
-    {MC_SIG_PRESSURE_MON_OFF, "Transmit Pressure Monitor off Command", 34, 0x0200},
-    {MC_SIG_FORM_SILENT, nullptr, 5, 0x0200},
-    {MC_SIG_SEEK_POS1_ABS, "Transmit Seek Pos1 Command", 36, 0x0200},
-    {MC_SIG_HOME_ABSOLUT, "Transmit Home Absolut Command", 37, 0x0200},
-    {MC_SIG_JOG_ON, "Transmit Jog on Command", 38, 0x0200},
-    {MC_SIG_JOG_OFF, "Transmit Jog off Command", 39, 0x0200},
-    {MC_SIG_MACRO_STOP, "Transmit Macro Stop Command", 40, 0x0200},
+    {MC_SIG_HOME, "Transmit Home Command", 1, MC_TELEGRAM_START},
+    {MC_SIG_SEEK_POS1, "Transmit Seek Pos1 Command", 2, MC_TELEGRAM_START},
+    {MC_SIG_SEEK_POS2, "Transmit Seek Pos2 Command", 3, MC_TELEGRAM_START},
+    {MC_SIG_PUNCH, "Transmit Punch Command", 4, MC_TELEGRAM_START},
+    {MC_SIG_FORM, "Transmit Form Command", 5, MC_TELEGRAM_START},
+    {MC_SIG_MARK_ON, "Transmit Mark On Command", 10, MC_TELEGRAM_START},
+    {MC_SIG_MARK_OFF, "Transmit Mark Off Command", 11, MC_TELEGRAM_START},
+    {MC_SIG_HOVER_ON, "Transmit Hover On Command", 8, MC_TELEGRAM_START},
+    {MC_SIG_HOVER_OFF, "Transmit Hover Off Command", 9, MC_TELEGRAM_START},
+    {MC_SIG_PRESS_ON, "Transmit Press On Command", 6, MC_TELEGRAM_START},
+    {MC_SIG_PRESS_OFF, "Transmit Press Off Command", 7, MC_TELEGRAM_START},
+    {MC_SIG_SAMPLE_TIME, nullptr, 16, MC_TELEGRAM_START},
+    {MC_SIG_RAMTYPE, nullptr, 17, MC_TELEGRAM_START},
+    {MC_SIG_UDSEL_INHIBIT_ON, "Transmit UDSEL inhibit on Command", 20, MC_TELEGRAM_START},
+    {MC_SIG_UDSEL_INHIBIT_OFF, "Transmit UDSEL inhibit off Command", 21, MC_TELEGRAM_START},
+    {MC_SIG_TRIGGER_BACKWARD, "Transmit Trigger Backward Trace Command", 22, MC_TELEGRAM_SELECTOR},
+    {MC_SIG_TRIGGER_FORWARD, "Transmit Trigger Forward Trace Command", 23, MC_TELEGRAM_SELECTOR},
+    {MC_SIG_TRIGGER_MCYCLE, "Transmit Trigger Trace Mcycle Command", 24, MC_TELEGRAM_SELECTOR},
+    {MC_SIG_TRIGGER_HARDWARE, "Transmit Trigger Trace Hardware Command", 25, MC_TELEGRAM_SELECTOR},
+    {MC_SIG_TRACE_FREEZE, "Transmit Trigger Trace Freeze Command", 26, MC_TELEGRAM_SELECTOR},
+    {MC_SIG_TRACE_UNFREEZE, "Transmit Trigger Trace UnFreeze Command", 27, MC_TELEGRAM_SELECTOR},
+    {MC_SIG_CYCLE_BASIC, "Transmit Cycle Basic Command", 28, MC_TELEGRAM_START},
+    {MC_SIG_CYCLE_FORM2, "Transmit Cycle Form2 Command", 29, MC_TELEGRAM_START},
+    {MC_SIG_CYCLE_FORM3, "Transmit Cycle Form3 Command", 30, MC_TELEGRAM_START},
+    {MC_SIG_TRIGGER, "Transmit Trigger Command", 31, MC_TELEGRAM_SELECTOR},
+    {MC_SIG_PRESSURE_MON_ON, "Transmit Pressure Monitor on Command", 33, MC_TELEGRAM_START},
+    {MC_SIG_PRESSURE_MON_OFF, "Transmit Pressure Monitor off Command", 34, MC_TELEGRAM_START},
+    {MC_SIG_FORM_SILENT, nullptr, 5, MC_TELEGRAM_START},
+    {MC_SIG_SEEK_POS1_ABS, "Transmit Seek Pos1 Command", 36, MC_TELEGRAM_START},
+    {MC_SIG_HOME_ABSOLUT, "Transmit Home Absolut Command", 37, MC_TELEGRAM_START},
+    {MC_SIG_JOG_ON, "Transmit Jog on Command", 38, MC_TELEGRAM_START},
+    {MC_SIG_JOG_OFF, "Transmit Jog off Command", 39, MC_TELEGRAM_START},
+    {MC_SIG_MACRO_STOP, "Transmit Macro Stop Command", 40, MC_TELEGRAM_START},
 };
 
 // Signals that start a machine of their own.
@@ -121,19 +121,19 @@ struct MachineSignal {
   uint16_t state;
 };
 constexpr MachineSignal kMachineSignals[] = {
-    {MC_SIG_PARM_WRITE, "Transmit Parm", 0x0700},
-    {MC_SIG_SCRIPT, nullptr, 0x0600},
-    {MC_SIG_PARM_READBACK, "Transmit Parm Readback Command", 0x0800},
-    {MC_SIG_TRACE_DOWNLOAD, nullptr, 0x0900},
-    {MC_SIG_CONNECT, nullptr, 0x0A00},
-    {MC_SIG_LINK_TEST, nullptr, 0x0B00},
-    {MC_SIG_PARM_SAVE, "Transmit Parm Save Command", 0x0D00},
-    {MC_SIG_PARM_RECALL, "Transmit Parm Recall Command", 0x0E00},
-    {MC_SIG_BATCH, nullptr, 0x1F00},
-    {MC_SIG_LOGGING_ON, nullptr, 0x2200},
-    {MC_SIG_LOGGING_OFF, nullptr, 0x2203},
-    {MC_SIG_DATE_TIME, nullptr, 0x2300},
-    {MC_SIG_MEMORY, nullptr, 0x2400},
+    {MC_SIG_PARM_WRITE, "Transmit Parm", MC_PARM_WRITE_START},
+    {MC_SIG_SCRIPT, nullptr, MC_SCRIPT_START},
+    {MC_SIG_PARM_READBACK, "Transmit Parm Readback Command", MC_PARM_READ_START},
+    {MC_SIG_TRACE_DOWNLOAD, nullptr, MC_SCOPE_DOWNLOAD_START},
+    {MC_SIG_CONNECT, nullptr, MC_IDENT_START},
+    {MC_SIG_LINK_TEST, nullptr, MC_LINK_TEST_START},
+    {MC_SIG_PARM_SAVE, "Transmit Parm Save Command", MC_PARM_SAVE_START},
+    {MC_SIG_PARM_RECALL, "Transmit Parm Recall Command", MC_PARM_RECALL_START},
+    {MC_SIG_BATCH, nullptr, MC_BATCH_SLOT},
+    {MC_SIG_LOGGING_ON, nullptr, MC_LOGGING_ON},
+    {MC_SIG_LOGGING_OFF, nullptr, MC_LOGGING_OFF},
+    {MC_SIG_DATE_TIME, nullptr, MC_DATE_TIME_START},
+    {MC_SIG_MEMORY, nullptr, MC_MEMORY_START},
 };
 
 void ActOnSignal(uint16_t signal) {
@@ -143,11 +143,11 @@ void ActOnSignal(uint16_t signal) {
       return;
     case MC_SIG_TRIGGER_BACKWARD_SEL:
       sCmdContainer.entries[CTRL_CMD_TRACE_SELECT].udData = 2;
-      SendCommand("Transmit Trigger Backward Trace Command", 18, 0x0202);
+      SendCommand("Transmit Trigger Backward Trace Command", 18, MC_TELEGRAM_SELECTOR);
       return;
     case MC_SIG_TRIGGER_FORWARD_SEL:
       sCmdContainer.entries[CTRL_CMD_TRACE_SELECT].udData = (ubScopeFlag & SCOPE_FLAG_SECOND_TRACE) ? 2 : 1;
-      SendCommand("Transmit Trigger Forward Trace Command", 19, 0x0202);
+      SendCommand("Transmit Trigger Forward Trace Command", 19, MC_TELEGRAM_SELECTOR);
       return;
     default:
       break;
@@ -159,8 +159,8 @@ void ActOnSignal(uint16_t signal) {
     }
   for (const auto& m : kMachineSignals)
     if (m.signal == signal) {
-      if (m.text) LogLine(m.text);
-      uwMcycleState = m.state;
+      if (m.text) McycleLog(m.text);
+      McycleGo(m.state);
       return;
     }
 }
@@ -232,21 +232,21 @@ void McycleStateMachine(uint16_t signal) {
   }
   const uint16_t state = uwMcycleState;
   switch (state >> 8) {
-    case 0x01: McycleBasicStateMachine(signal); return;
-    case 0x02: McycleTelegramlistStateMachine(); return;
-    case 0x06: McycleWriteScriptListStateMachine(); return;
-    case 0x07: McycleWriteParameterStateMachine(); return;
-    case 0x08: McycleReadParameterStateMachine(); return;
-    case 0x09: McycleGetScopeDataStateMachine(0); return;
-    case 0x0A: McycleGetFwRevisionStateMachine(); return;
-    case 0x0B: McycleComTestStateMachine(); return;
-    case 0x0D: McycleParmSaveStateMachine(signal); return;
-    case 0x0E: McycleParmRecallStateMachine(signal); return;
-    case 0x1F: McycleBatchModeStateMachine(); return;
-    case 0x21: McycleFreezeStateMachine(); return;
-    case 0x22: McycleLoggingStateMachine(); return;
-    case 0x23: McycleGetDateTimeStateMachine(); return;
-    case 0x24: McycleMemoryStateMachine(); return;
+    case MC_MACHINE_BASIC: McycleBasicStateMachine(signal); return;
+    case MC_MACHINE_TELEGRAM_LIST: McycleTelegramlistStateMachine(); return;
+    case MC_MACHINE_SCRIPT: McycleWriteScriptListStateMachine(); return;
+    case MC_MACHINE_PARM_WRITE: McycleWriteParameterStateMachine(); return;
+    case MC_MACHINE_PARM_READ: McycleReadParameterStateMachine(); return;
+    case MC_MACHINE_SCOPE_DOWNLOAD: McycleGetScopeDataStateMachine(0); return;
+    case MC_MACHINE_IDENTIFY: McycleGetFwRevisionStateMachine(); return;
+    case MC_MACHINE_LINK_TEST: McycleComTestStateMachine(); return;
+    case MC_MACHINE_PARM_SAVE: McycleParmSaveStateMachine(signal); return;
+    case MC_MACHINE_PARM_RECALL: McycleParmRecallStateMachine(signal); return;
+    case MC_MACHINE_BATCH: McycleBatchModeStateMachine(); return;
+    case MC_MACHINE_FREEZE: McycleFreezeStateMachine(); return;
+    case MC_MACHINE_LOGGING: McycleLoggingStateMachine(); return;
+    case MC_MACHINE_DATE_TIME: McycleGetDateTimeStateMachine(); return;
+    case MC_MACHINE_MEMORY: McycleMemoryStateMachine(); return;
     default: break;
   }
   if (state == 0) return;  // before the start step
@@ -255,7 +255,7 @@ void McycleStateMachine(uint16_t signal) {
     uwLastUnknownState = state;
     char line[64];
     std::snprintf(line, sizeof line, "Engine: unknown state 0x%04X, back to idle", state);
-    LogLine(line);
+    McycleLog(line);
   }
   uwMcycleState = MC_STATE_IDLE;
 }

@@ -11,14 +11,17 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/McycleMachines.h"
+#include "objects/ScriptMachine.h"
+
 inline constexpr int BATCH_EXIT_OK = 0;
 inline constexpr int BATCH_EXIT_FAILED = 1;
 inline constexpr int BATCH_EXIT_REJECTED = 2;
 inline constexpr int BATCH_EXIT_STOPPED = 3;
 
-// Plan entries.
-inline constexpr uint16_t BATCH_PLAN_CONNECT = 0x0A00;
-inline constexpr uint16_t BATCH_PLAN_SCRIPT = 0x0600;
+// Plan entries: the state words of the machines a slot runs.
+inline constexpr uint16_t BATCH_PLAN_CONNECT = MC_IDENT_START;
+inline constexpr uint16_t BATCH_PLAN_SCRIPT = MC_SCRIPT_START;
 
 // Prepares a run: exit code 0, no stop request, no failure noted. Call before
 // posting the batch signal.

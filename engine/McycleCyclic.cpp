@@ -5,6 +5,7 @@
 
 #include "app/Startup.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
 #include "scope/scope.h"
 #include "ui/Panel.h"
@@ -29,8 +30,6 @@ constexpr uint32_t kStatus1Ready = 0x80000;       // bit 19
 constexpr uint32_t kStatus1ReadyBlink = 0x180000; // bits 19 and 20
 constexpr uint32_t kStatus1Fault = 0x200000;      // bit 21
 constexpr uint32_t kStatus1Second = 0x8000000;    // bit 27
-constexpr int64_t kGreen = 0x00FF00;
-constexpr int64_t kRed = 0xFF0000;
 
 // One request of a round: its template, its queue slot, and whether that
 // slot is still this round's (created and not yet purged).
@@ -86,30 +85,25 @@ void ShowStatus(int control, const char* format, uint32_t value) {
   PanelSetString(uwMcMainPanelHandle, control, text);
 }
 
-void Lamp(int control, int64_t colour, int on) {
-  PanelSetAttribute(uwMcMainPanelHandle, control, ATTR_ON_COLOR, colour);
-  PanelSetInt(uwMcMainPanelHandle, control, on);
-}
-
 // The ready lamp and the second lamp from status word 1, in this order.
 void ShowLamps(uint32_t status1) {
   ubMcFlag4 &= static_cast<uint8_t>(~MC_FLAG4_READY_LAMP_BLINK);
   if (status1 & kStatus1Ready) {
-    Lamp(MAIN_LED_READY, kGreen, 1);
+    McycleLamp(MAIN_LED_READY, MC_LAMP_GREEN, true);
     ubMcFlag5 |= MC_FLAG5_STATUS1_BIT19;
   } else {
     PanelSetInt(uwMcMainPanelHandle, MAIN_LED_READY, 0);
     ubMcFlag5 &= static_cast<uint8_t>(~MC_FLAG5_STATUS1_BIT19);
   }
   if ((status1 & kStatus1ReadyBlink) == kStatus1ReadyBlink) {
-    PanelSetAttribute(uwMcMainPanelHandle, MAIN_LED_READY, ATTR_ON_COLOR, kGreen);
+    PanelSetAttribute(uwMcMainPanelHandle, MAIN_LED_READY, ATTR_ON_COLOR, MC_LAMP_GREEN);
     ubMcFlag4 |= MC_FLAG4_READY_LAMP_BLINK;
   }
   if (status1 & kStatus1Fault) {
-    Lamp(MAIN_LED_READY, kRed, 1);
+    McycleLamp(MAIN_LED_READY, MC_LAMP_RED, true);
     ubMcFlag4 &= static_cast<uint8_t>(~MC_FLAG4_READY_LAMP_BLINK);
   }
-  if (status1 & kStatus1Second) Lamp(MAIN_LED_STATUS, kGreen, 1);
+  if (status1 & kStatus1Second) McycleLamp(MAIN_LED_STATUS, MC_LAMP_GREEN, true);
   else PanelSetInt(uwMcMainPanelHandle, MAIN_LED_STATUS, 0);
 }
 
@@ -165,7 +159,7 @@ void StartRound() {
       created = rc == 0;
     }
   }
-  ubCyclicDataState = 1;
+  ubCyclicDataState = MC_CYCLIC_WAITING;
   if (!created) SwitchOff();  // no free slot, or a template that is no read
 }
 
@@ -198,7 +192,7 @@ void CollectRound() {
     return;
   }
   if (ubCyclicDoneMask == (1u << iCyclicRoundSize) - 1) {
-    ubCyclicDataState = 0;
+    ubCyclicDataState = MC_CYCLIC_IDLE;
     ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_CYCLIC_READ_IN_PROGRESS);
   }
 }
@@ -228,7 +222,7 @@ void McycleCyclicPrepareRequests() {
 
 void McycleCyclicReset() {
   FreeLiveSlots();
-  ubCyclicDataState = 0;
+  ubCyclicDataState = MC_CYCLIC_IDLE;
   ubCyclicDoneMask = 0;
   ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_CYCLIC_READ_IN_PROGRESS);
 }
@@ -238,7 +232,7 @@ void McycleGetCyclicDataStateMachine(uint16_t signal) {
   // Switched off or the link gone while a round is out: give its slots back
   // at once, or six of the ten stay taken and the tick never rests.
   const bool linked = (ubMcFlag1 & MC_FLAG1_LINK_ESTABLISHED) && ubCqDataChannel != CQ_LINK_NONE;
-  if (ubCyclicDataState == 1 && (!(ubMcFlag1 & MC_FLAG1_CYCLIC_MONITOR_ON) || !linked)) {
+  if (ubCyclicDataState == MC_CYCLIC_WAITING && (!(ubMcFlag1 & MC_FLAG1_CYCLIC_MONITOR_ON) || !linked)) {
     McycleCyclicReset();
     return;
   }
@@ -247,6 +241,6 @@ void McycleGetCyclicDataStateMachine(uint16_t signal) {
     return;
   ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_CYCLIC_READ_DUE);
   McycleUsbLedFlashing();
-  if (ubCyclicDataState == 0) StartRound();
+  if (ubCyclicDataState == MC_CYCLIC_IDLE) StartRound();
   else CollectRound();
 }

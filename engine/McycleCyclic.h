@@ -11,7 +11,9 @@
 inline constexpr int MC_CYCLIC_REQUESTS = 6;
 inline constexpr int MC_CYCLIC_REQUESTS_P0417 = 3;
 
-// 0 idle, 1 a round's requests are outstanding.
+// The monitor's state: no round out, or a round's requests outstanding.
+inline constexpr uint8_t MC_CYCLIC_IDLE = 0;
+inline constexpr uint8_t MC_CYCLIC_WAITING = 1;
 extern uint8_t ubCyclicDataState;
 // Request templates in the order of a round; after an answer each holds the
 // value read (udData) and the answer's command specifier (ubCmd).

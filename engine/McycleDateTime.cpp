@@ -3,13 +3,11 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
-#include "hmi/hmi.h"
 #include "params/CtrlCmd.h"
-#include "ui/PanelIds.h"
 
 namespace {
 
@@ -44,44 +42,42 @@ void ShowClocks() {
   char line[96];
   std::snprintf(line, sizeof line, "Unit: %04d-%02d-%02d %02d:%02d:%02d:%d%d", 2000 + v[2], v[1], v[0], v[3], v[4],
                 v[5], v[6], v[7]);
-  HmiLogWindowOut(line, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
+  McycleLog(line);
   const std::time_t now = std::time(nullptr);
   std::tm pc{};
   localtime_r(&now, &pc);
   std::snprintf(line, sizeof line, "PC:   %04d-%02d-%02d %02d:%02d:%02d", pc.tm_year + 1900, pc.tm_mon + 1,
                 pc.tm_mday, pc.tm_hour, pc.tm_min, pc.tm_sec);
-  HmiLogWindowOut(line, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
+  McycleLog(line);
 }
 
 }  // namespace
 
 void McycleGetDateTimeStateMachine() {
-  switch (uwMcycleState & 0xFF) {
-    case 0:
+  switch (uwMcycleState.load()) {
+    case MC_DATE_TIME_START:
       ubMcRtcIndex = 0;
       EnsureClockEntries();
-      uwMcycleState = 0x2301;
+      McycleGo(MC_DATE_TIME_READ);
       return;
-    case 1: {
+    case MC_DATE_TIME_READ: {
       CtrlCmdEntry& e = sRtcDataContainer.entries[ubMcRtcIndex];
-      const uint8_t rc =
-          CqWriteSDOResp(0, e.uwIndex, MachineDataChan.ubNodeId, e.ubSubIndex, CQ_SDO_READ, &ubMcCanHandle, 0);
+      const uint8_t rc = McycleReadEntry(e, 0);
       if (rc == 1) return;
       if (rc == 0) {
-        uwMcycleState = 0x2303;  // the read failed: end without a word
+        McycleGo(MC_DATE_TIME_FAILED);  // end without a word
         return;
       }
-      CqElementRead(&cqCanData, ubMcCanHandle);
       // One byte each, whatever width the answer claims.
       e.udData = cqCanData.udData & 0xFF;
       if (++ubMcRtcIndex < kClockEntries) return;
       ShowClocks();
-      uwMcycleState = 0x2302;
+      McycleGo(MC_DATE_TIME_SHOWN);
       return;
     }
     default:
       ubMcRtcIndex = 0;
-      uwMcycleState = MC_STATE_IDLE;
+      McycleGo(MC_STATE_IDLE);
       return;
   }
 }

@@ -53,15 +53,13 @@ uint16_t uwSpeedCommand;
 uint32_t udDeadline;
 McFwVariant variant;
 
-void Go(uint16_t state) { uwMcycleState = state; }
-
 bool OverEthernet() { return ubCqDataChannel == CQ_LINK_UDP || ubCqDataChannel == CQ_LINK_USB; }
 int Port() { return iStMaComChan; }
 
 void NotIdentified() {
   ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_LINK_ESTABLISHED);
   McycleLog("Could not get Fw Revision");
-  Go(0x0A09);
+  McycleGo(MC_IDENT_END);
 }
 
 // Reopens the serial port at `baud`; false when it cannot be opened.
@@ -111,7 +109,7 @@ void StepRead() {
   const uint8_t rc = McycleReadEntry(sDataContainer.entries[uwIndex], 0);
   if (rc == 1) return;
   if (rc == 2) {
-    Go(0x0A03);
+    McycleGo(MC_IDENT_STORE);
     return;
   }
   if (OverEthernet()) {
@@ -125,14 +123,14 @@ void StepRead() {
   }
   udBaud = kBauds[ubMcBaudStep];
   McycleLogf("Com %d: Try %u Baud ...", Port(), static_cast<unsigned>(udBaud));
-  Go(0x0A02);
+  McycleGo(MC_IDENT_REOPEN);
 }
 
 void StepStore() {
   CtrlCmdEntry& e = sDataContainer.entries[uwIndex];
   e.udData = McycleValueOfWidth(cqCanData.udData, e.ubLength);
   if (++uwIndex < uwWalkEnd) {
-    Go(0x0A01);
+    McycleGo(MC_IDENT_READ);
     return;
   }
   // The version is in 0x211D/3 and /4 (entries 8..11 read as well).
@@ -140,14 +138,14 @@ void StepStore() {
       uwWalkEnd == sDataContainer.uwNumOfEntries) {
     sDataContainer.entries[kVersionEntry].udData = 0;
     uwWalkEnd = static_cast<uint16_t>(uwWalkEnd + kExtEntries);
-    Go(0x0A01);
+    McycleGo(MC_IDENT_READ);
     return;
   }
   udScopeFwVersion = VersionFromDataContainer();
   variant = McycleFwVariant(udScopeFwVersion, static_cast<uint16_t>(sDataContainer.entries[kRamtypeEntry].udData),
                             ubMcFlag2 & MC_FLAG2_EXPERT_MODE);
   // A controller that is refused is left at the speed it answered at.
-  Go(OverEthernet() || variant == McFwVariant::None ? 0x0A04 : 0x0A05);
+  McycleGo(OverEthernet() || variant == McFwVariant::None ? MC_IDENT_SET_UP : MC_IDENT_SPEED_CHECK);
 }
 
 void StepSetUp() {
@@ -159,7 +157,7 @@ void StepSetUp() {
   }
   McycleFwVariantSetUp(variant);
   uwIndex = 0;
-  Go(McycleFwVariantLikeP0528(variant) ? 0x0A0B : 0x0A09);
+  McycleGo(McycleFwVariantLikeP0528(variant) ? MC_IDENT_TRACE_MODES : MC_IDENT_END);
 }
 
 // True once a request of the later steps is answered; a failed one is said
@@ -167,7 +165,7 @@ void StepSetUp() {
 bool Answered(uint8_t rc) {
   if (rc == 0) {
     McycleLogTransmissionError();
-    Go(0x0A09);
+    McycleGo(MC_IDENT_END);
   }
   return rc != 0 && rc != 1;
 }
@@ -188,10 +186,10 @@ void StepTraceModes() {
     ubCqFlag |= CQ_FLAG_RAW_TEXT;
     // The controller now sends its log instead of answers: the clock cannot
     // be read.
-    Go(0x0A09);
+    McycleGo(MC_IDENT_END);
     return;
   }
-  Go(0x0A0D);
+  McycleGo(MC_IDENT_CLOCK_READ);
 }
 
 void StepClockRead() {
@@ -207,24 +205,24 @@ void StepClockRead() {
   for (int i = 0; i < kClockDateEntries; ++i)
     same = same && sRtcDataContainer.entries[i].udData == static_cast<uint32_t>(fields[i]);
   if (same) {
-    Go(0x0A09);
+    McycleGo(MC_IDENT_END);
     return;
   }
   for (int i = 0; i < kClockEntries; ++i) sRtcDataContainer.entries[i].udData = static_cast<uint32_t>(fields[i]) & 0xFF;
   uwIndex = 0;
-  Go(0x0A0C);
+  McycleGo(MC_IDENT_CLOCK_WRITE);
 }
 
 void StepClockWrite() {
   if (!Answered(McycleWriteEntry(sRtcDataContainer.entries[uwIndex], 0))) return;
-  if (++uwIndex >= kClockEntries) Go(0x0A09);
+  if (++uwIndex >= kClockEntries) McycleGo(MC_IDENT_END);
 }
 
 }  // namespace
 
 void McycleGetFwRevisionStateMachine() {
-  switch (uwMcycleState & 0xFF) {
-    case 0:
+  switch (uwMcycleState.load()) {
+    case MC_IDENT_START:
       uwIndex = 0;
       uwWalkEnd = sDataContainer.uwNumOfEntries;
       udBaud = kBauds[ubMcBaudStep < 3 ? ubMcBaudStep : 0];
@@ -233,40 +231,40 @@ void McycleGetFwRevisionStateMachine() {
       if (ubCqDataChannel == CQ_LINK_SERIAL)
         McycleLogf("Com %d: Try %u Baud ...", Port(), static_cast<unsigned>(udBaud));
       ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_TRACE_PRESENT);
-      Go(0x0A01);
+      McycleGo(MC_IDENT_READ);
       return;
-    case 1: StepRead(); return;
-    case 2:
+    case MC_IDENT_READ: StepRead(); return;
+    case MC_IDENT_REOPEN:
       if (Reopen(udBaud))
-        Go(0x0A01);
+        McycleGo(MC_IDENT_READ);
       else
         NotIdentified();
       return;
-    case 3: StepStore(); return;
-    case 4: StepSetUp(); return;
-    case 5:
+    case MC_IDENT_STORE: StepStore(); return;
+    case MC_IDENT_SET_UP: StepSetUp(); return;
+    case MC_IDENT_SPEED_CHECK:
       if (!SpeedChangeNeeded()) {
         LogSpeed("Com %d: open with %u Baud\n\n");
-        Go(0x0A04);
+        McycleGo(MC_IDENT_SET_UP);
       } else {
-        Go(0x0A06);
+        McycleGo(MC_IDENT_SPEED_COMMAND);
       }
       return;
-    case 6: {
+    case MC_IDENT_SPEED_COMMAND: {
       const uint8_t rc = McycleWriteObject(CTRL_OBJ_COMMAND, 0, 2, uwSpeedCommand, 0);
-      if (rc != 1) Go(0x0A07);  // answered or not, the controller may have switched
+      if (rc != 1) McycleGo(MC_IDENT_SPEED_REOPEN);  // answered or not, the controller may have switched
       return;
     }
-    case 7:
+    case MC_IDENT_SPEED_REOPEN:
       udBaud = udNewBaud;
       if (!Reopen(udBaud)) {
         NotIdentified();
         return;
       }
       udDeadline = McTimerGetCurrentTime() + kSpeedSettleMs;
-      Go(0x0A0A);
+      McycleGo(MC_IDENT_SPEED_SETTLE);
       return;
-    case 8: {
+    case MC_IDENT_SPEED_VERIFY: {
       const uint8_t rc = McycleReadEntry(sDataContainer.entries[kVersionEntry], 0);
       if (rc == 1) return;
       if (rc == 0) {
@@ -274,20 +272,20 @@ void McycleGetFwRevisionStateMachine() {
         return;
       }
       LogSpeed("Com %d: open with %u Baud\n");
-      Go(0x0A04);
+      McycleGo(MC_IDENT_SET_UP);
       return;
     }
-    case 10:
-      if (McTimeAfter(McTimerGetCurrentTime(), udDeadline)) Go(0x0A08);
+    case MC_IDENT_SPEED_SETTLE:
+      if (McTimeAfter(McTimerGetCurrentTime(), udDeadline)) McycleGo(MC_IDENT_SPEED_VERIFY);
       return;
-    case 11: StepTraceModes(); return;
-    case 12: StepClockWrite(); return;
-    case 13: StepClockRead(); return;
-    default:  // 9: the end, once the ram-type panel has been acknowledged
+    case MC_IDENT_TRACE_MODES: StepTraceModes(); return;
+    case MC_IDENT_CLOCK_WRITE: StepClockWrite(); return;
+    case MC_IDENT_CLOCK_READ: StepClockRead(); return;
+    default:  // MC_IDENT_END, once the ram-type panel has been acknowledged
       if (ubMcFlag4 & MC_FLAG4_RAMTYPE_UNACKNOWLEDGED) return;
       HmiLogWindowOut("", uwMcMainPanelHandle, HI_PRIO_LINE, HI_CURSOR_WAIT_OFF);
       ubMcBaudStep = 0;
-      Go(MC_STATE_IDLE);
+      McycleGo(MC_STATE_IDLE);
       return;
   }
 }

@@ -2,22 +2,52 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
+#include "engine/Mcycle.h"
 #include "hmi/hmi.h"
 #include "params/CtrlCmd.h"
+#include "ui/Panel.h"
 #include "ui/PanelIds.h"
+
+namespace {
+
+// The formatted text, cut to what one log slot holds.
+std::string Formatted(const char* format, va_list args) {
+  char text[HI_TEXT_MAX + 1];
+  std::vsnprintf(text, sizeof text, format, args);
+  return text;
+}
+
+}  // namespace
+
+void McycleGo(uint16_t state) { uwMcycleState = state; }
 
 void McycleLog(const char* text) { HmiLogWindowOut(text, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG); }
 
 void McycleLogf(const char* format, ...) {
-  char line[HI_TEXT_MAX + 1];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(line, sizeof line, format, args);
+  const std::string line = Formatted(format, args);
   va_end(args);
-  McycleLog(line);
+  McycleLog(line.c_str());
+}
+
+void McycleSay(const char* text) { HmiLogWindowOut(text, uwMcMainPanelHandle, HI_PRIO_TEXT, MAIN_TXTBOX_LOG); }
+
+void McycleSayf(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const std::string text = Formatted(format, args);
+  va_end(args);
+  McycleSay(text.c_str());
+}
+
+void McycleLamp(int control, int64_t colour, bool lit) {
+  PanelSetAttribute(uwMcMainPanelHandle, control, ATTR_ON_COLOR, colour);
+  PanelSetInt(uwMcMainPanelHandle, control, lit ? 1 : 0);
 }
 
 void McycleLogTransmissionOk() { McycleLog("Transmission O.K."); }

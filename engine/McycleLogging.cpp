@@ -6,8 +6,10 @@
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
 #include "hmi/hmi.h"
+#include "params/CtrlCmd.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
@@ -15,15 +17,9 @@ namespace {
 
 constexpr uint32_t kLoggingOn = 0x109;
 constexpr uint32_t kLoggingOff = 0x10A;
-constexpr uint16_t kCommandObject = 0x2000;
-constexpr int64_t kGreen = 0x00FF00;
 
-void Say(const char* text) { HmiLogWindowOut(text, uwMcMainPanelHandle, HI_PRIO_TEXT, MAIN_TXTBOX_LOG); }
-
-// Writes `code` to the command object: CqWriteSDOResp's result.
-uint8_t WriteCommand(uint32_t code) {
-  return CqWriteSDOResp(code, kCommandObject, MachineDataChan.ubNodeId, 0, CQ_SDO_WRITE2, &ubMcCanHandle, 1);
-}
+// Writes `code` to the command object: 1 pending, 2 done, 0 failed.
+uint8_t WriteCommand(uint32_t code) { return McycleWriteObject(CTRL_OBJ_COMMAND, 0, 2, code, 1); }
 
 void ShowLogging(bool on) {
   const int main = uwMcMainPanelHandle;
@@ -36,47 +32,46 @@ void ShowLogging(bool on) {
     HmiAllButtonActive(main);
   }
   PanelSetAttribute(main, MAIN_MENU_COM_LOGGING, ATTR_CHECKED, on ? 1 : 0);
-  PanelSetAttribute(main, MAIN_LED_LOGGING, ATTR_ON_COLOR, kGreen);
-  PanelSetInt(main, MAIN_LED_LOGGING, on ? 1 : 0);
+  McycleLamp(MAIN_LED_LOGGING, MC_LAMP_GREEN, on);
 }
 
 }  // namespace
 
 void McycleLoggingStateMachine() {
-  switch (uwMcycleState & 0xFF) {
-    case 0:
+  switch (uwMcycleState.load()) {
+    case MC_LOGGING_ON:
       if (ubCqDataChannel == CQ_LINK_USB) {
-        uwMcycleState = 0x2201;
+        McycleGo(MC_LOGGING_ON_SEND);
         return;
       }
-      Say("Error: Communication logging \n       only avaliable for USB!\n");
-      uwMcycleState = 0x2205;
+      McycleSay("Error: Communication logging \n       only avaliable for USB!\n");
+      McycleGo(MC_LOGGING_END);
       return;
-    case 1: {
+    case MC_LOGGING_ON_SEND: {
       const uint8_t rc = WriteCommand(kLoggingOn);
-      if (rc != 1) uwMcycleState = rc == 2 ? 0x2202 : 0x2205;
+      if (rc != 1) McycleGo(rc == 2 ? MC_LOGGING_ON_SHOW : MC_LOGGING_END);
       return;
     }
-    case 2:
+    case MC_LOGGING_ON_SHOW:
       ShowLogging(true);
-      Say("Communication logging on\n");
+      McycleSay("Communication logging on\n");
       ubCqFlag |= CQ_FLAG_RAW_TEXT;
-      uwMcycleState = 0x2205;
+      McycleGo(MC_LOGGING_END);
       return;
-    case 3:
+    case MC_LOGGING_OFF:
       ShowLogging(false);
       ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_RAW_TEXT);
       CqClearRxQueue(0);
-      Say("Communication logging off\n");
+      McycleSay("Communication logging off\n");
       // Only the USB link can have switched it on; nothing goes to a
       // controller on another link.
-      uwMcycleState = ubCqDataChannel == CQ_LINK_USB ? 0x2204 : 0x2205;
+      McycleGo(ubCqDataChannel == CQ_LINK_USB ? MC_LOGGING_OFF_SEND : MC_LOGGING_END);
       return;
-    case 4:
-      if (WriteCommand(kLoggingOff) != 1) uwMcycleState = 0x2205;
+    case MC_LOGGING_OFF_SEND:
+      if (WriteCommand(kLoggingOff) != 1) McycleGo(MC_LOGGING_END);
       return;
     default:
-      uwMcycleState = MC_STATE_IDLE;
+      McycleGo(MC_STATE_IDLE);
       return;
   }
 }

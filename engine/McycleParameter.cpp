@@ -34,8 +34,6 @@ uint16_t uwReadIndex;
 
 CtrlCmdContainer& SelectedSet() { return (ubMcFlag1 & MC_FLAG1_PARM_EXTENDED) ? sParamRdContainer : sParamContainer; }
 
-void Go(uint16_t state) { uwMcycleState = state; }
-
 void FillWizard() {
   for (int i = 0; i < MC_WIZARD_PARM_CONTROLS; ++i)
     PanelSetInt(uwMcMacWizParmPanelHandle, ubMcMacWizParmNum[i], sKvoParm[kWizardElements[i]]);
@@ -48,19 +46,19 @@ void EndReadBack(bool failed) {
   ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_PARM_SILENT);
   if (wizard && !failed) FillWizard();
   ubMcParmReadFailed = failed ? 1 : 0;
-  Go(MC_STATE_IDLE);
+  McycleGo(MC_STATE_IDLE);
 }
 
 }  // namespace
 
 void McycleWriteParameterStateMachine() {
-  switch (uwMcycleState & 0xFF) {
-    case 0:
+  switch (uwMcycleState.load()) {
+    case MC_PARM_WRITE_START:
       writeSet = &SelectedSet();
       uwWriteIndex = 0;
-      Go(0x0701);
+      McycleGo(MC_PARM_WRITE_ENTRY);
       return;
-    case 1: {
+    case MC_PARM_WRITE_ENTRY: {
       const CtrlCmdContainer& c = *writeSet;
       const uint8_t rc = McycleWriteEntry(c.entries[uwWriteIndex], 1);
       if (rc == 1) return;
@@ -68,43 +66,43 @@ void McycleWriteParameterStateMachine() {
         // A set written in part without its take command must not look done.
         McycleLogTransmissionError();
         ubCQWriteSDOState = 1;
-        Go(0x0702);
+        McycleGo(MC_PARM_WRITE_END);
         return;
       }
       if (uwWriteIndex + 1 == c.ubLastEntry) McycleLog("Transmit Take Parameter Command");
       if (++uwWriteIndex >= c.uwNumOfEntries) {
         McycleLogTransmissionOk();
-        Go(0x0702);
+        McycleGo(MC_PARM_WRITE_END);
       }
       return;
     }
-    default: Go(MC_STATE_IDLE); return;
+    default: McycleGo(MC_STATE_IDLE); return;
   }
 }
 
 void McycleReadParameterStateMachine() {
-  switch (uwMcycleState & 0xFF) {
-    case 0:
+  switch (uwMcycleState.load()) {
+    case MC_PARM_READ_START:
       readSet = &SelectedSet();
       uwReadIndex = 0;
-      Go(0x0801);
+      McycleGo(MC_PARM_READ_REQUEST);
       return;
-    case 1: {
+    case MC_PARM_READ_REQUEST: {
       const uint8_t rc = McycleWriteEntry(sCmdContainer.entries[CTRL_CMD_PARM_READBACK], 0);
       if (rc == 1) return;
       if (rc == 2) {
-        Go(0x0802);
+        McycleGo(MC_PARM_READ_ENTRY);
         return;
       }
       McycleLogTransmissionError();
       EndReadBack(true);
       return;
     }
-    case 2: {
+    case MC_PARM_READ_ENTRY: {
       const uint8_t rc = McycleReadEntry(readSet->entries[uwReadIndex], 1);
       if (rc == 1) return;
       if (rc == 2) {
-        Go(0x0803);
+        McycleGo(MC_PARM_READ_STORE);
         return;
       }
       McycleLogTransmissionError();
@@ -112,12 +110,12 @@ void McycleReadParameterStateMachine() {
       EndReadBack(true);
       return;
     }
-    case 3: {
+    case MC_PARM_READ_STORE: {
       CtrlCmdEntry& e = readSet->entries[uwReadIndex];
       e.udData = McycleValueOfWidth(cqCanData.udData, e.ubLength);
       // The take-parameter entry (ubLastEntry) is not read.
       if (++uwReadIndex < readSet->ubLastEntry) {
-        Go(0x0802);
+        McycleGo(MC_PARM_READ_ENTRY);
         return;
       }
       if (ubMcFlag1 & MC_FLAG1_PARM_SILENT) {
@@ -125,16 +123,16 @@ void McycleReadParameterStateMachine() {
         return;
       }
       McycleLogTransmissionOk();
-      Go(readSet == &sParamRdContainer ? 0x0804 : 0x0805);
+      McycleGo(readSet == &sParamRdContainer ? MC_PARM_READ_SHOW_EXTENDED : MC_PARM_READ_SHOW_BASIC);
       return;
     }
-    case 4:
+    case MC_PARM_READ_SHOW_EXTENDED:
       for (int i = 0; i < CTRL_CMD_KVO_WORDS; ++i)
         sKvoParm[i] = static_cast<uint16_t>(sParamRdContainer.entries[i].udData);
       if (!(ubMcFlag & MC_FLAG_WIZARD_PARM_REQUEST)) ParmPanelShowExtended();
       EndReadBack(false);
       return;
-    case 5:
+    case MC_PARM_READ_SHOW_BASIC:
       ParmPanelShowBasic();
       EndReadBack(false);
       return;

@@ -26,8 +26,6 @@ constexpr int kRamtypeEntry = 5;  // data container: 0x2106
 
 uint32_t udRecallConfirmed;
 
-void Go(uint16_t state) { uwMcycleState = state; }
-
 uint8_t SendSetCommand(uint16_t code, uint8_t set) {
   if (set >= MC_PARM_SETS) set = MC_PARM_SETS - 1;
   const uint8_t rc = McycleWriteObject(CTRL_OBJ_COMMAND, 0, 2, code + set, 1);
@@ -42,13 +40,13 @@ uint8_t SendSetCommand(uint16_t code, uint8_t set) {
 void Fail(uint16_t endState) {
   McycleLogTransmissionError();
   ubCQWriteSDOState = 1;
-  Go(endState);
+  McycleGo(endState);
 }
 
 void Refuse(const char* what, uint16_t endState) {
   PanelMessagePopup("ERROR", what);
   McycleLogf("Error: %s", what);
-  Go(endState);
+  McycleGo(endState);
 }
 
 // Reads data-container entry `entry`: 1 pending, 2 done (value stored in the
@@ -81,13 +79,13 @@ uint8_t ReadRamtype() {
 void StartSilentReadBack(uint16_t resume, uint16_t endState) {
   if (McyclePush(resume) != 0) {
     McycleLog("Engine: return stack full, parameter read-back not started");
-    Go(endState);
+    McycleGo(endState);
     return;
   }
   // The basic set, whatever a panel selected last: it is the one logged.
   ubMcFlag1 |= MC_FLAG1_PARM_SILENT;
   ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_PARM_EXTENDED);
-  Go(0x0800);
+  McycleGo(MC_PARM_READ_START);
 }
 
 }  // namespace
@@ -96,107 +94,105 @@ uint8_t McycleParmSave(uint8_t set) { return SendSetCommand(CMD_CODE_PARM_SAVE, 
 uint8_t McycleParmRecall(uint8_t set) { return SendSetCommand(CMD_CODE_PARM_RECALL, set); }
 
 void McycleParmSaveStateMachine(uint16_t) {
-  constexpr uint16_t kEnd = 0x0D0A;
   uint8_t flags = 0;
-  switch (uwMcycleState & 0xFF) {
-    case 0: Go(0x0D01); return;
-    case 1:
+  switch (uwMcycleState.load()) {
+    case MC_PARM_SAVE_START: McycleGo(MC_PARM_SAVE_CHECK); return;
+    case MC_PARM_SAVE_CHECK:
       switch (ReadStatus(&flags)) {
         case 1: return;
-        case 0: Fail(kEnd); return;
+        case 0: Fail(MC_PARM_SAVE_END); return;
         default:
           if (flags & MC_STATUS_VALID_PARAMETERS)
-            Go(0x0D03);
+            McycleGo(MC_PARM_SAVE_SEND);
           else
-            Refuse("No valid Parameters in target device", kEnd);
+            Refuse("No valid Parameters in target device", MC_PARM_SAVE_END);
           return;
       }
-    case 3:
+    case MC_PARM_SAVE_SEND:
       switch (McycleParmSave(ubMcParmSetNo)) {
         case 0: return;
-        case 1: Go(0x0D04); return;
-        default: Fail(kEnd); return;
+        case 1: McycleGo(MC_PARM_SAVE_VERIFY); return;
+        default: Fail(MC_PARM_SAVE_END); return;
       }
-    case 4:
+    case MC_PARM_SAVE_VERIFY:
       switch (ReadStatus(&flags)) {
         case 1: return;
-        case 0: Fail(kEnd); return;
+        case 0: Fail(MC_PARM_SAVE_END); return;
         default:
           if (flags & (MC_STATUS_EEPROM_WRITE | MC_STATUS_EEPROM_ERROR))
-            Refuse("EEPROM write", kEnd);
+            Refuse("EEPROM write", MC_PARM_SAVE_END);
           else
-            Go(0x0D08);
+            McycleGo(MC_PARM_SAVE_RAMTYPE);
           return;
       }
-    case 8:
+    case MC_PARM_SAVE_RAMTYPE:
       switch (ReadRamtype()) {
         case 1: return;
-        case 0: Fail(kEnd); return;
-        default: Go(0x0D06); return;
+        case 0: Fail(MC_PARM_SAVE_END); return;
+        default: McycleGo(MC_PARM_SAVE_READ_BACK); return;
       }
-    case 6: StartSilentReadBack(0x0D07, kEnd); return;
-    case 7:
+    case MC_PARM_SAVE_READ_BACK: StartSilentReadBack(MC_PARM_SAVE_REPORT, MC_PARM_SAVE_END); return;
+    case MC_PARM_SAVE_REPORT:
       if (ubMcParmReadFailed) {
-        Go(kEnd);  // the read-back has said "Transmission ERROR"
+        McycleGo(MC_PARM_SAVE_END);  // the read-back has said "Transmission ERROR"
         return;
       }
       McycleLogTransmissionOk();
       McycleSetParmLogBox(sParamContainer);
       McycleLog("Parm Save O.K.");
-      Go(kEnd);
+      McycleGo(MC_PARM_SAVE_END);
       return;
-    default: Go(MC_STATE_IDLE); return;
+    default: McycleGo(MC_STATE_IDLE); return;
   }
 }
 
 void McycleParmRecallStateMachine(uint16_t) {
-  constexpr uint16_t kEnd = 0x0E07;
   uint8_t flags = 0;
-  switch (uwMcycleState & 0xFF) {
-    case 0: Go(0x0E01); return;
-    case 1:
+  switch (uwMcycleState.load()) {
+    case MC_PARM_RECALL_START: McycleGo(MC_PARM_RECALL_SEND); return;
+    case MC_PARM_RECALL_SEND:
       switch (McycleParmRecall(ubMcParmSetNo)) {
         case 0: return;
         case 1:
           udRecallConfirmed = McTimerGetCurrentTime();
-          Go(0x0E02);
+          McycleGo(MC_PARM_RECALL_SETTLE);
           return;
-        default: Fail(kEnd); return;
+        default: Fail(MC_PARM_RECALL_END); return;
       }
-    case 2:
-      if (McTimeAfter(McTimerGetCurrentTime(), udRecallConfirmed + MC_RECALL_SETTLE_MS)) Go(0x0E03);
+    case MC_PARM_RECALL_SETTLE:
+      if (McTimeAfter(McTimerGetCurrentTime(), udRecallConfirmed + MC_RECALL_SETTLE_MS)) McycleGo(MC_PARM_RECALL_CHECK);
       return;
-    case 3:
+    case MC_PARM_RECALL_CHECK:
       switch (ReadStatus(&flags)) {
         case 1: return;
-        case 0: Fail(kEnd); return;
+        case 0: Fail(MC_PARM_RECALL_END); return;
         default:
           if (flags & MC_STATUS_EEPROM_READ)
-            Refuse("EEPROM read", kEnd);
+            Refuse("EEPROM read", MC_PARM_RECALL_END);
           else if ((flags & MC_STATUS_EEPROM_ERROR) || !(flags & MC_STATUS_VALID_PARAMETERS))
-            Refuse("No valid Parameters in EEPROM", kEnd);
+            Refuse("No valid Parameters in EEPROM", MC_PARM_RECALL_END);
           else
-            Go(0x0E06);
+            McycleGo(MC_PARM_RECALL_RAMTYPE);
           return;
       }
-    case 6:
+    case MC_PARM_RECALL_RAMTYPE:
       switch (ReadRamtype()) {
         case 1: return;
-        case 0: Fail(kEnd); return;
-        default: Go(0x0E04); return;
+        case 0: Fail(MC_PARM_RECALL_END); return;
+        default: McycleGo(MC_PARM_RECALL_READ_BACK); return;
       }
-    case 4: StartSilentReadBack(0x0E05, kEnd); return;
-    case 5:
+    case MC_PARM_RECALL_READ_BACK: StartSilentReadBack(MC_PARM_RECALL_REPORT, MC_PARM_RECALL_END); return;
+    case MC_PARM_RECALL_REPORT:
       if (ubMcParmReadFailed) {
-        Go(kEnd);
+        McycleGo(MC_PARM_RECALL_END);
         return;
       }
       McycleLogTransmissionOk();
       McycleSetParmLogBox(sParamContainer);
       McycleLogf("RAMTYPE    = %s", McycleRamtypeText(uwMcRamtype).c_str());
       McycleLog("Parm Recall O.K.");
-      Go(kEnd);
+      McycleGo(MC_PARM_RECALL_END);
       return;
-    default: Go(MC_STATE_IDLE); return;
+    default: McycleGo(MC_STATE_IDLE); return;
   }
 }

@@ -17,32 +17,30 @@ constexpr uint16_t kMode1Object = 0x210F;
 // Set at step 2: the command is a trigger for the second trace.
 bool secondTrace;
 
-void Go(uint16_t state) { uwMcycleState = state; }
-
 void Failed() {
   McycleLogTransmissionError();
   ubCQWriteSDOState = 1;
-  Go(0x0204);
+  McycleGo(MC_TELEGRAM_END);
 }
 
 }  // namespace
 
 void McycleTelegramlistStateMachine() {
-  switch (uwMcycleState & 0xFF) {
-    case 0:
+  switch (uwMcycleState.load()) {
+    case MC_TELEGRAM_START:
       secondTrace = false;
-      Go(ubMcCmd >= 1 && ubMcCmd <= CTRL_CMD_LAST_NUMBER ? 0x0201 : 0x0204);
+      McycleGo(ubMcCmd >= 1 && ubMcCmd <= CTRL_CMD_LAST_NUMBER ? MC_TELEGRAM_PREPARE : MC_TELEGRAM_END);
       return;
-    case 1:
+    case MC_TELEGRAM_PREPARE:
       if (ubMcCmd == CTRL_CMD_SAMPLE_TIME) {
         sCmdContainer.entries[CTRL_CMD_SAMPLE_TIME].udData = ubMcSampleTime;
         McycleSetSampleTimeRing(ubMcSampleTime);
       } else if (ubMcCmd == CTRL_CMD_RAMTYPE) {
         sCmdContainer.entries[CTRL_CMD_RAMTYPE].udData = CMD_CODE_RAMTYPE | ubMcRamtypeTel;
       }
-      Go(0x0203);
+      McycleGo(MC_TELEGRAM_SEND);
       return;
-    case 2: {
+    case MC_TELEGRAM_SELECTOR: {
       const CtrlCmdEntry& selector = sCmdContainer.entries[CTRL_CMD_TRACE_SELECT];
       const uint8_t rc = McycleWriteEntry(selector, 1);
       if (rc == 1) return;
@@ -51,10 +49,10 @@ void McycleTelegramlistStateMachine() {
         return;
       }
       secondTrace = selector.udData == 2;
-      Go(0x0203);
+      McycleGo(MC_TELEGRAM_SEND);
       return;
     }
-    case 3: {
+    case MC_TELEGRAM_SEND: {
       const uint8_t rc = McycleWriteEntry(sCmdContainer.entries[ubMcCmd], 1);
       if (rc == 1) return;
       if (rc == 0) {
@@ -66,10 +64,10 @@ void McycleTelegramlistStateMachine() {
         McycleSetCheckMenuTrace2(ubMcCmd);
       else
         McycleSetCheckMenu(ubMcCmd);
-      Go(ubMcCmd == CTRL_CMD_RAMTYPE ? 0x0205 : 0x0204);
+      McycleGo(ubMcCmd == CTRL_CMD_RAMTYPE ? MC_TELEGRAM_SAMPLE_TIME : MC_TELEGRAM_END);
       return;
     }
-    case 5: {
+    case MC_TELEGRAM_SAMPLE_TIME: {
       const uint8_t rc = McycleReadObject(CTRL_OBJ_SAMPLE_TIME, 0, 0);
       if (rc == 1) return;
       if (rc == 0) {
@@ -77,10 +75,10 @@ void McycleTelegramlistStateMachine() {
         return;
       }
       McycleSetSampleTimeRing(static_cast<uint16_t>(cqCanData.udData));
-      Go((ubMcFlag3 & MC_FLAG3_FW_P0417) ? 0x0204 : 0x0206);
+      McycleGo((ubMcFlag3 & MC_FLAG3_FW_P0417) ? MC_TELEGRAM_END : MC_TELEGRAM_MODE1);
       return;
     }
-    case 6: {
+    case MC_TELEGRAM_MODE1: {
       const uint8_t rc = McycleReadObject(kMode1Object, 0, 0);
       if (rc == 1) return;
       if (rc == 0) {
@@ -88,9 +86,9 @@ void McycleTelegramlistStateMachine() {
         return;
       }
       McycleSetStatusBoxes(static_cast<uint16_t>(cqCanData.udData));
-      Go(0x0204);
+      McycleGo(MC_TELEGRAM_END);
       return;
     }
-    default: Go(MC_STATE_IDLE); return;
+    default: McycleGo(MC_STATE_IDLE); return;
   }
 }

@@ -5,6 +5,7 @@
 
 #include "app/Startup.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "hmi/hmi.h"
 #include "objects/OBJCMD.h"
 #include "objects/ScriptLoader.h"
@@ -24,10 +25,6 @@ constexpr int kLines = CMDLINE_HISTORY_LINES;
 uint8_t Back(uint8_t i) { return static_cast<uint8_t>((i + kLines - 1) % kLines); }
 uint8_t Forward(uint8_t i) { return static_cast<uint8_t>((i + 1) % kLines); }
 
-void Say(const std::string& text) {
-  HmiLogWindowOut(text.c_str(), uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
-}
-
 void Remember(const std::string& line) {
   if (line.size() >= static_cast<size_t>(CMDLINE_LINE_SIZE)) return;
   if (ubCtrlCmdLineBufCount > 0 && line == ubCtrlCmdLineBufQueue[Back(ubCtrlCmdLineBufCounterIn)]) return;
@@ -42,7 +39,7 @@ void Enter(int panel, int control) {
   PanelGetString(panel, control, line);
   // The script container belongs to the operation that runs.
   if (McycleScriptContainerBusy()) {
-    Say("Command not run: an operation is running (Esc stops a script)");
+    McycleLog("Command not run: an operation is running (Esc stops a script)");
     return;
   }
   Remember(line);
@@ -50,7 +47,7 @@ void Enter(int panel, int control) {
   std::string reply;
   ObjCmdInterpreter(line, reply);
   if (sScrContainer.uwNumOfEntries > 0) McycleSignalQueuePut(MC_SIG_SCRIPT);
-  else if (!reply.empty()) Say(reply);
+  else if (!reply.empty()) McycleLog(reply.c_str());
 }
 
 // Moves the browse index one line towards the oldest (back) or the newest

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/McycleIo.h"
 #include "objects/ScriptSteps.h"
 #include "platform/ChildProcess.h"
 
@@ -18,7 +19,7 @@ ScriptStep ScriptDos(const CtrlCmdEntry& e) {
   int exitCode = 0;
   if (dosChild.Running()) {
     if (!dosChild.Finished(exitCode)) return ScriptStep::Wait;
-    if (exitCode != 0) ScriptSay("DOS: exit code %d", exitCode);
+    if (exitCode != 0) McycleLogf("DOS: exit code %d", exitCode);
     return ScriptStep::Next;
   }
   const char* text = ScriptText(e);
@@ -27,10 +28,10 @@ ScriptStep ScriptDos(const CtrlCmdEntry& e) {
   std::strcpy(command.data(), text);
   ScriptExpandMeta(command.data(), command.size());
   const std::string run = std::string("/bin/sh -c ") + command.data();
-  ScriptSay("DOS: %s", run.c_str());
+  McycleLogf("DOS: %s", run.c_str());
   std::string error;
   if (!dosChild.Start(command.data(), error)) {
-    ScriptSay("DOS: command not started: %s", error.c_str());
+    McycleLogf("DOS: command not started: %s", error.c_str());
     return ScriptStep::Next;
   }
   return ScriptStep::Wait;

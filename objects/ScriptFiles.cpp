@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "app/SystemInfo.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "hmi/hmi.h"
 #include "objects/ScriptMachine.h"
 #include "objects/ScriptSteps.h"
@@ -43,11 +44,11 @@ std::string Stamp(char separator) {
 // Flushes and closes the open object log file first, then opens `path`: a
 // new file (an existing one is never overwritten) or one to append to.
 bool OpenObjectLog(const std::string& path, bool append) {
-  if (fpMcLogFile && McycleObjectLogClose() == 2) ScriptSay("Error: log file not completely written");
+  if (fpMcLogFile && McycleObjectLogClose() == 2) McycleLogf("Error: log file not completely written");
   // Not inherited by the commands DOS starts.
   fpMcLogFile = std::fopen(path.c_str(), append ? "ae" : "wxe");
   if (fpMcLogFile) return true;
-  ScriptSay("Error: can't open log file: %s (%s)", path.c_str(), std::strerror(errno));
+  McycleLogf("Error: can't open log file: %s (%s)", path.c_str(), std::strerror(errno));
   return false;
 }
 
@@ -60,7 +61,7 @@ ScriptStep SetFolder(const CtrlCmdEntry& e, char* folder, const char* label) {
   std::strcpy(path, text);
   if (ScriptExpandMeta(path, sizeof path) != 0) return ScriptPathTooLong();
   std::strcpy(folder, path);
-  ScriptSay("%s %s", label, folder);
+  McycleLogf("%s %s", label, folder);
   return ScriptStep::Next;
 }
 
@@ -88,7 +89,7 @@ uint8_t ScriptObjectLogWrite(const char* line) {
 }
 
 ScriptStep ScriptPathTooLong() {
-  ScriptSay("Error: path length to big!\n");
+  McycleLogf("Error: path length to big!\n");
   return ScriptStep::Fail;
 }
 
@@ -107,21 +108,21 @@ int ScriptExpandMeta(char* text, size_t size) {
 ScriptStep ScriptLogCreate(const CtrlCmdEntry& e) {
   std::string path;
   if (!JoinPath(ubMcLogSavePath, Stamp('-') + "_" + ScriptText(e), path)) return ScriptPathTooLong();
-  if (OpenObjectLog(path, false)) ScriptSay("open log file: %s", path.c_str());
+  if (OpenObjectLog(path, false)) McycleLogf("open log file: %s", path.c_str());
   return ScriptStep::Next;
 }
 
 ScriptStep ScriptLogAppend(const CtrlCmdEntry& e) {
   std::string path;
   if (!JoinPath(ubMcLogSavePath, ScriptText(e), path)) return ScriptPathTooLong();
-  if (OpenObjectLog(path, true)) ScriptSay("append log file: %s", ScriptText(e));
+  if (OpenObjectLog(path, true)) McycleLogf("append log file: %s", ScriptText(e));
   return ScriptStep::Next;
 }
 
 ScriptStep ScriptLogClose() {
   switch (McycleObjectLogClose()) {
-    case 1: ScriptSay("Log close: no log file open"); break;
-    case 2: ScriptSay("Error: log file not completely written"); break;
+    case 1: McycleLogf("Log close: no log file open"); break;
+    case 2: McycleLogf("Error: log file not completely written"); break;
     default: break;
   }
   return ScriptStep::Next;
@@ -130,7 +131,7 @@ ScriptStep ScriptLogClose() {
 ScriptStep ScriptLogSave(const CtrlCmdEntry& e) {
   std::string path;
   if (!JoinPath(ubMcTraceSavePath, Stamp('-') + "-" + ScriptText(e) + ".log", path)) return ScriptPathTooLong();
-  ScriptSay("%s %s", "Trace: Save", path.c_str());
+  McycleLogf("%s %s", "Trace: Save", path.c_str());
   HmiLogSave(path);  // says so itself when it fails
   return ScriptStep::Next;
 }
@@ -138,13 +139,13 @@ ScriptStep ScriptLogSave(const CtrlCmdEntry& e) {
 ScriptStep ScriptTraceSave(const CtrlCmdEntry& e) {
   std::string path;
   if (!JoinPath(ubMcTraceSavePath, Stamp('-') + "-" + ScriptText(e) + ".loz", path)) return ScriptPathTooLong();
-  ScriptSay("%s %s", "Trace: Save", path.c_str());
+  McycleLogf("%s %s", "Trace: Save", path.c_str());
   if (!(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT)) {
-    ScriptSay("Trace: Invalid Data");
+    McycleLogf("Trace: Invalid Data");
   } else if (ScopeSaveTraceToFile(path.c_str()) == 0) {
     PanelSetString(uwMcScopePanelHandle, SCOPE_TXT_FILENAME, path);
   } else {
-    ScriptSay("Trace: File Error");
+    McycleLogf("Trace: File Error");
   }
   return ScriptStep::Next;
 }

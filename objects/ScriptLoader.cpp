@@ -7,6 +7,7 @@
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "hmi/hmi.h"
 #include "objects/OBJCMD.h"
 #include "params/CtrlCmd.h"
@@ -26,10 +27,6 @@ constexpr uint64_t kMaxScriptBytes = 65536ULL * (kKeepPerLine + 1);
 constexpr size_t kChunk = 64 * 1024;
 // Error lines shown in the message log at most (its queue holds 100).
 constexpr int kMaxShownErrors = 20;
-
-void Log(const std::string& text, uint8_t priority) {
-  HmiLogWindowOut(text.c_str(), uwMcMainPanelHandle, priority, MAIN_TXTBOX_LOG);
-}
 
 // Cuts the file into lines, feeds them to the interpreter and keeps the first
 // failure. A line is compiled as soon as it is known to be too long; the rest
@@ -133,14 +130,14 @@ bool McycleScriptContainerBusy() {
 
 uint8_t McycleLoadScriptFile(bool stopAtFirstError) {
   if (ubCqDataChannel == 0) {
-    Log("Target not connected!\n", HI_PRIO_TEXT);
+    McycleSay("Target not connected!\n");
     return SCRIPT_LOAD_NO_LINK;
   }
   std::string path;
   if (!PanelFileSelectPopup("", "*.pms", "*.pms;*.scr", "Select Scripfile", false, path)) return SCRIPT_LOAD_CANCELLED;
   // Checked after the dialog: the engine went on while it was open.
   if (McycleScriptContainerBusy()) {
-    Log("Script not loaded: an operation is running", HI_PRIO_LINE);
+    McycleLog("Script not loaded: an operation is running");
     return SCRIPT_LOAD_BUSY;
   }
   std::string reply;
@@ -150,12 +147,12 @@ uint8_t McycleLoadScriptFile(bool stopAtFirstError) {
     int shown = 0;
     for (; start <= reply.size() && shown < kMaxShownErrors; ++shown) {
       const size_t end = std::min(reply.find('\n', start), reply.size());
-      Log(reply.substr(start, end - start), HI_PRIO_LINE);
+      McycleLog(reply.substr(start, end - start).c_str());
       start = end + 1;
     }
     if (start <= reply.size()) {
       const auto more = std::count(reply.begin() + static_cast<std::ptrdiff_t>(start), reply.end(), '\n') + 1;
-      Log("... and " + std::to_string(more) + " more errors", HI_PRIO_LINE);
+      McycleLogf("... and %ld more errors", static_cast<long>(more));
     }
     return result;
   }

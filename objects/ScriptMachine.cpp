@@ -9,6 +9,7 @@
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "engine/McycleBatch.h"
 #include "engine/McycleMachines.h"
 #include "hmi/hmi.h"
@@ -22,17 +23,14 @@
 
 namespace {
 
-constexpr uint16_t kTraceDownload = 0x0900;
-
 uint16_t uwScrIndex;       // entry being run
 uint32_t udScrDelayStart;  // engine time a DLY began
 
 CtrlCmdContainer& Scr() { return sScrContainer; }
 bool LoggingOff() { return (ubMcFlag3 & MC_FLAG3_SCRIPT_LOG_OFF) != 0; }
-void Go(uint16_t state) { uwMcycleState = state; }
 void NextEntry() {
   ++uwScrIndex;
-  Go(MC_SCRIPT_NEXT);
+  McycleGo(MC_SCRIPT_NEXT);
 }
 
 // Where a skip over one entry lands, said as its line or as the script's end
@@ -41,25 +39,25 @@ void NextEntry() {
 void SaySkip(const char* head) {
   const unsigned target = uwScrIndex + 2u;
   if (target < Scr().uwNumOfEntries)
-    ScriptSay("%sskip to line %d", head, Scr().entries[target].uwLine);
+    McycleLogf("%sskip to line %d", head, Scr().entries[target].uwLine);
   else
-    ScriptSay("%sskip to end of script", head);
+    McycleLogf("%sskip to end of script", head);
 }
 
 // Counter c of the entry, or nullptr (said, script ends) outside 1..10.
 uint32_t* Counter(const CtrlCmdEntry& e) {
   if (e.ubCounter >= 1 && e.ubCounter <= CTRL_CMD_COUNTERS) return &Scr().udCounter[e.ubCounter - 1];
-  ScriptSay("Error line %d: Counter error (< 1 or > 10)", e.uwLine);
+  McycleLogf("Error line %d: Counter error (< 1 or > 10)", e.uwLine);
   return nullptr;
 }
 
 ScriptStep Goto(const CtrlCmdEntry& e) {
   const uint16_t target = e.uwLabel >= 1 && e.uwLabel <= 9 ? Scr().uwLabelEntry[e.uwLabel - 1] : CTRL_CMD_LABEL_UNDEFINED;
   if (target >= Scr().uwNumOfEntries) {
-    ScriptSay("Error line %d: label %d not defined", e.uwLine, e.uwLabel);
+    McycleLogf("Error line %d: label %d not defined", e.uwLine, e.uwLabel);
     return ScriptStep::Fail;
   }
-  ScriptSay("GOTO label %d, line %d", e.uwLabel, Scr().entries[target].uwLine);
+  McycleLogf("GOTO label %d, line %d", e.uwLabel, Scr().entries[target].uwLine);
   uwScrIndex = target;
   return ScriptStep::Wait;  // the index is set: look at that entry next
 }
@@ -68,11 +66,11 @@ ScriptStep CounterDec(const CtrlCmdEntry& e) {
   uint32_t* c = Counter(e);
   if (!c) return ScriptStep::Fail;
   if (*c == 0) {
-    ScriptSay("Counter %d error: counter < 0", e.ubCounter);
+    McycleLogf("Counter %d error: counter < 0", e.ubCounter);
     return ScriptStep::Fail;
   }
   --*c;
-  ScriptSay("Counter %d dec = %d", e.ubCounter, static_cast<int>(*c));
+  McycleLogf("Counter %d dec = %d", e.ubCounter, static_cast<int>(*c));
   return ScriptStep::Next;
 }
 
@@ -97,19 +95,19 @@ ScriptStep If(const CtrlCmdEntry& e) {
   const char* op = ScriptText(e);
   const bool known = !std::strcmp(op, "==") || !std::strcmp(op, "!=") || !std::strcmp(op, ">") || !std::strcmp(op, "<");
   if (uwScrIndex == 0 || !known) {
-    ScriptSay("Error line %d: IF %s without a value to compare", e.uwLine, op);
+    McycleLogf("Error line %d: IF %s without a value to compare", e.uwLine, op);
     return ScriptStep::Fail;
   }
   const uint32_t read = Scr().entries[uwScrIndex - 1].udData;
   const uint32_t value = e.udData;
-  ScriptSay("IF 0x%04X %s 0x%04X", read, op, value);
+  McycleLogf("IF 0x%04X %s 0x%04X", read, op, value);
   bool truth = false;
   if (op[0] == '=') truth = read == value;
   else if (op[0] == '!') truth = read != value;
   else if (op[0] == '>') truth = read > value;
   else truth = read < value;
   if (truth) {
-    ScriptSay("TRUE: next line");
+    McycleLogf("TRUE: next line");
   } else {
     SaySkip("FALSE: ");
     ++uwScrIndex;
@@ -121,13 +119,13 @@ ScriptStep TraceDownload() {
   // The download machine comes back to 0x0605; without room for that the
   // script could not go on.
   if (McyclePush(MC_SCRIPT_TRACE_BACK) != 0) {
-    ScriptSay("Trace: Download not started (return stack full)");
+    McycleLogf("Trace: Download not started (return stack full)");
     return ScriptStep::Fail;
   }
   udScopeTime = 0;
-  ScriptSay("Trace: Download");
+  McycleLogf("Trace: Download");
   ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_TRACE_PRESENT);
-  Go(kTraceDownload);
+  McycleGo(MC_SCOPE_DOWNLOAD_START);
   return ScriptStep::Wait;
 }
 
@@ -146,14 +144,14 @@ ScriptStep RunEntry(CtrlCmdEntry& e) {
   const uint32_t f = e.udFlags;
   if (f & SCR_FLAG_DLY) {
     udScrDelayStart = McTimerGetCurrentTime();
-    if (!LoggingOff()) ScriptSay("DLY  %d ms", static_cast<int>(e.udData));
-    Go(MC_SCRIPT_DELAY);
+    if (!LoggingOff()) McycleLogf("DLY  %d ms", static_cast<int>(e.udData));
+    McycleGo(MC_SCRIPT_DELAY);
     return ScriptStep::Wait;
   }
-  if (f & SCR_FLAG_DOS) return Go(MC_SCRIPT_DOS), ScriptStep::Wait;
+  if (f & SCR_FLAG_DOS) return McycleGo(MC_SCRIPT_DOS), ScriptStep::Wait;
   if (f & SCR_FLAG_TRACE_DOWNLOAD) return TraceDownload();
-  if (f & SCR_FLAG_TRACE_SAVE) return Go(MC_SCRIPT_TRACE_SAVE), ScriptStep::Wait;
-  if (f & SCR_FLAG_TRACE_PATH) return Go(MC_SCRIPT_TRACE_PATH), ScriptStep::Wait;
+  if (f & SCR_FLAG_TRACE_SAVE) return McycleGo(MC_SCRIPT_TRACE_SAVE), ScriptStep::Wait;
+  if (f & SCR_FLAG_TRACE_PATH) return McycleGo(MC_SCRIPT_TRACE_PATH), ScriptStep::Wait;
   if (f & SCR_FLAG_LABEL) return ScriptStep::Next;
   if (f & SCR_FLAG_GOTO) return Goto(e);
   if (f & SCR_FLAG_COUNTER_SET) {
@@ -166,7 +164,7 @@ ScriptStep RunEntry(CtrlCmdEntry& e) {
   if (f & SCR_FLAG_SKIP_ZERO) return Skip(e, true);
   if (f & SCR_FLAG_SKIP_NONZERO) return Skip(e, false);
   if (f & SCR_FLAG_STOP) {
-    ScriptSay("Stop");
+    McycleLogf("Stop");
     return ScriptStep::End;
   }
   if (f & SCR_FLAG_LOG_CLEAR) {
@@ -179,21 +177,21 @@ ScriptStep RunEntry(CtrlCmdEntry& e) {
   if (f & SCR_FLAG_SCOPE_SAMPLE_TIME) return ScopeControl(SCOPE_NUM_TIME_AXIS, e.udData);
   if (f & SCR_FLAG_SCOPE_AXIS_POS) return ScopeControl(SCOPE_NUM_AXIS_POS, static_cast<int16_t>(e.udData));
   if (f & SCR_FLAG_SCOPE_AXIS_GAIN) return ScopeControl(SCOPE_NUM_AXIS_GAIN, static_cast<int32_t>(e.udData));
-  if (f & SCR_FLAG_LOG_PATH) return Go(MC_SCRIPT_LOG_PATH), ScriptStep::Wait;
+  if (f & SCR_FLAG_LOG_PATH) return McycleGo(MC_SCRIPT_LOG_PATH), ScriptStep::Wait;
   if (f & SCR_FLAG_LOG_CREATE) return ScriptLogCreate(e);
   if (f & SCR_FLAG_LOG_APPEND) return ScriptLogAppend(e);
   if (f & SCR_FLAG_LOG_CLOSE) return ScriptLogClose();
-  Go(MC_SCRIPT_OBJECT);
+  McycleGo(MC_SCRIPT_OBJECT);
   return ScriptStep::Wait;
 }
 
 // Applies a step's outcome. Wait leaves the state as the step set it.
 void After(ScriptStep step) {
   if (step == ScriptStep::Next) NextEntry();
-  else if (step == ScriptStep::End) Go(MC_SCRIPT_END);
+  else if (step == ScriptStep::End) McycleGo(MC_SCRIPT_END);
   else if (step == ScriptStep::Fail) {
     McycleBatchNoteFailure();
-    Go(MC_SCRIPT_END);
+    McycleGo(MC_SCRIPT_END);
   }
 }
 
@@ -213,22 +211,22 @@ void McycleWriteScriptListStateMachine() {
   if (state == MC_SCRIPT_START) ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_SCRIPT_STOP_REQUEST);
   if (StopNow(state)) {
     ubMcFlag2 &= static_cast<uint8_t>(~(MC_FLAG2_SCRIPT_STOP_REQUEST | MC_FLAG2_SCRIPT_REWIND));
-    if (ScriptDosStop()) ScriptSay("DOS: command ended");
-    Go(MC_SCRIPT_END);
+    if (ScriptDosStop()) McycleLogf("DOS: command ended");
+    McycleGo(MC_SCRIPT_END);
     return;
   }
   CtrlCmdEntry& e = Scr().entries[uwScrIndex < CTRL_CMD_MAX_ENTRIES ? uwScrIndex : 0];
   switch (state) {
     case MC_SCRIPT_START:
       uwScrIndex = 0;
-      Go(MC_SCRIPT_NEXT);
+      McycleGo(MC_SCRIPT_NEXT);
       return;
     case MC_SCRIPT_NEXT:
       if (uwScrIndex >= Scr().uwNumOfEntries) {
         // REWIND starts over at the first entry; 0x0600 is only entered
         // from outside, so a stop request meant for this run is kept.
         if (ubMcFlag2 & MC_FLAG2_SCRIPT_REWIND) uwScrIndex = 0;
-        else Go(MC_SCRIPT_END);
+        else McycleGo(MC_SCRIPT_END);
         return;
       }
       After(RunEntry(e));
@@ -245,18 +243,9 @@ void McycleWriteScriptListStateMachine() {
     case MC_SCRIPT_END:
     default:
       ubMcFlag2 &= static_cast<uint8_t>(~(MC_FLAG2_SCRIPT_STOP_REQUEST | MC_FLAG2_SCRIPT_REWIND));
-      Go(MC_STATE_IDLE);
+      McycleGo(MC_STATE_IDLE);
       return;
   }
-}
-
-void ScriptSay(const char* format, ...) {
-  char line[HI_TEXT_MAX + 1];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(line, sizeof line, format, args);
-  va_end(args);
-  HmiLogWindowOut(line, uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
 }
 
 const char* ScriptText(const CtrlCmdEntry& e) { return e.pText ? e.pText : ""; }

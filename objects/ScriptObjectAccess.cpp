@@ -5,6 +5,7 @@
 
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleIo.h"
 #include "objects/OBJCMD.h"
 #include "objects/ScriptSteps.h"
 
@@ -13,18 +14,18 @@ namespace {
 bool LoggingOff() { return (ubMcFlag3 & MC_FLAG3_SCRIPT_LOG_OFF) != 0; }
 
 void SayRx(const uint8_t* b) {
-  ScriptSay("RX:  %02X  %02X  %02X  %02X  %02X  %02X  %02X  %02X", b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
+  McycleLogf("RX:  %02X  %02X  %02X  %02X  %02X  %02X  %02X  %02X", b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
 }
 
 void LogObject(const char* objectLine, uint8_t specifier) {
   if (!objectLine) {
-    ScriptSay("Log object: answer 0x%02X is no read answer, nothing printed in log file", specifier);
+    McycleLogf("Log object: answer 0x%02X is no read answer, nothing printed in log file", specifier);
     return;
   }
   switch (ScriptObjectLogWrite(objectLine)) {
-    case 0: ScriptSay("printed in log file"); return;
-    case 1: ScriptSay("Log object: no log file open (LOG_CREATE or LOG_APPEND first)"); return;
-    default: ScriptSay("Error: log file write failed"); return;
+    case 0: McycleLogf("printed in log file"); return;
+    case 1: McycleLogf("Log object: no log file open (LOG_CREATE or LOG_APPEND first)"); return;
+    default: McycleLogf("Error: log file write failed"); return;
   }
 }
 
@@ -40,22 +41,22 @@ void ShowRead(const CtrlCmdEntry& e) {
   if (e.udFlags & SCR_FLAG_RF) {
     float f = 0;
     std::memcpy(&f, &v, sizeof f);
-    ScriptSay("RD(F)  %04X[%02X] = %02X = %lf", index, sub, v, static_cast<double>(f));
+    McycleLogf("RD(F)  %04X[%02X] = %02X = %lf", index, sub, v, static_cast<double>(f));
     return;
   }
   char objectLine[64];
   bool known = true;
   switch (c.ubCmd) {
     case 0x4B:
-      ScriptSay("RD(W)  %04X[%02X] = %04X = %d", index, sub, v, sv);
+      McycleLogf("RD(W)  %04X[%02X] = %04X = %d", index, sub, v, sv);
       std::snprintf(objectLine, sizeof objectLine, "%04X\t%02X\t0x%04X\t%d\n", index, sub, v, sv);
       break;
     case 0x4F:
-      ScriptSay("RD(B)  %04X[%02X] = %02X = %d", index, sub, v, sv);
+      McycleLogf("RD(B)  %04X[%02X] = %02X = %d", index, sub, v, sv);
       std::snprintf(objectLine, sizeof objectLine, "%04X\t%02X\t0x%02X\t%d\n", index, sub, v, sv);
       break;
     case 0x43:
-      ScriptSay("RD(D)  %04X[%02X] = %08X = %d", index, sub, v, sv);
+      McycleLogf("RD(D)  %04X[%02X] = %08X = %d", index, sub, v, sv);
       std::snprintf(objectLine, sizeof objectLine, "%04X\t%02X\t0x%08X\t%d\n", index, sub, v, sv);
       break;
     default:
@@ -78,7 +79,7 @@ ScriptStep ScriptObjectAccess(CtrlCmdEntry& e) {
                                    LoggingOff() ? 0 : 1);
   if (r == 1) return ScriptStep::Wait;
   if (r == 0) {
-    ScriptSay("Transmission ERROR");
+    McycleLogf("Transmission ERROR");
     ubCQWriteSDOState = 1;
     return ScriptStep::Fail;
   }

@@ -14,9 +14,6 @@ enum class ScriptStep : uint8_t {
   Fail,  // end the script on a run-time error (a batch run then fails)
 };
 
-// A run-time message: a line in the message log, or on standard output in
-// batch mode.
-__attribute__((format(printf, 1, 2))) void ScriptSay(const char* format, ...);
 // The entry's text argument, "" when it has none.
 const char* ScriptText(const CtrlCmdEntry& e);
 // "Error: path length to big!\n", which ends the script.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/Startup.h"
+#include "engine/McycleIo.h"
 #include "hmi/hmi.h"
 #include "params/CtrlCmd.h"
 #include "platform/FileUtil.h"
@@ -50,6 +51,6 @@ bool ParmFileWrite(const std::string& path, const ParmFileValues& values) {
   std::string error;
   if (FileWriteAtomically(path, ParmFileText(values), error)) return true;
   const std::string line = "Error: parameter file " + path + " not saved: " + error;
-  HmiLogWindowOut(line.c_str(), uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
+  McycleLog(line.c_str());
   return false;
 }
