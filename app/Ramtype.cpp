@@ -28,6 +28,6 @@ bool McycleRamtypeUnavailable(int64_t code) {
 std::string McycleRamtypeText(int64_t code) {
   if (const char* name = McycleRamtypeName(code)) return name;
   char text[32];
-  std::snprintf(text, sizeof text, "0x%02llX", static_cast<unsigned long long>(code & 0xFFFF));
+  std::snprintf(text, sizeof text, "0x%04llX", static_cast<unsigned long long>(code & 0xFFFF));
   return text;
 }

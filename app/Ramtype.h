@@ -18,5 +18,5 @@ extern const int kRamtypeUnavailable[RAMTYPE_UNAVAILABLE_COUNT];
 // Display name of a named code, or nullptr.
 const char* McycleRamtypeName(int64_t code);
 bool McycleRamtypeUnavailable(int64_t code);
-// The name, or for a code without one the number ("0x%02X").
+// The name, or for a code without one the number ("0x%04X").
 std::string McycleRamtypeText(int64_t code);

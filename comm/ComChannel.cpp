@@ -10,6 +10,7 @@
 #include "comm/udp.h"
 #include "comm/zel_ether.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleControls.h"
 #include "engine/McycleIo.h"
 #include "hmi/hmi.h"
 #include "objects/ScriptLoader.h"
@@ -190,6 +191,7 @@ int MAIN_RING_COM_CHANNEL_Callback(int panel, int control, int event, void*, int
   ubMcFlag2 &= static_cast<uint8_t>(~(MC_FLAG2_CYCLIC_READ_IN_PROGRESS | MC_FLAG2_CYCLIC_READ_DUE));
   ubMcFlag4 &= static_cast<uint8_t>(~MC_FLAG4_READY_LAMP_BLINK);
   ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_RAW_TEXT);
+  McycleShowOperationControls();
   PanelSetWaitCursor(true);
   PanelSetInt(panel, MAIN_BIN_SW_POS_MON_ON, 0);
   PanelSetInt(panel, MAIN_LED_LINK, 0);  // lit again once a controller is identified
@@ -238,5 +240,8 @@ uint8_t McycleUsbScanReg(uint8_t mode) {
   McycleSayf("USB Com %d close\n\n", port);
   NoLink();
   DimLinkControls();
+  // The controller's logging ended with the link.
+  ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_RAW_TEXT);
+  McycleShowOperationControls();
   return 2;
 }

@@ -13,6 +13,7 @@
 #include "comm/StMaUart.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleCheckMenu.h"
+#include "engine/McycleControls.h"
 #include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
 #include "engine/McycleVariant.h"
@@ -180,9 +181,7 @@ void StepTraceModes() {
   McycleSetCheckTraceMenu(2, sScopeDataContainer.entries[kTrace2ModeEntry].udData);
   uwIndex = 0;
   if (uwScopeMode0 & kMode0CommunicationLogging) {
-    HmiAllButtonDeactive(uwMcMainPanelHandle);
-    HmiLogWindowOut("Communication logging on\n", uwMcMainPanelHandle, HI_PRIO_TEXT, MAIN_TXTBOX_LOG);
-    PanelSetAttribute(uwMcMainPanelHandle, MAIN_MENU_COM_LOGGING, ATTR_CHECKED, 1);
+    McycleSay("Communication logging on\n");
     ubCqFlag |= CQ_FLAG_RAW_TEXT;
     // The controller now sends its log instead of answers: the clock cannot
     // be read.
@@ -283,6 +282,8 @@ void McycleGetFwRevisionStateMachine() {
     case MC_IDENT_CLOCK_READ: StepClockRead(); return;
     default:  // MC_IDENT_END, once the ram-type panel has been acknowledged
       if (ubMcFlag4 & MC_FLAG4_RAMTYPE_UNACKNOWLEDGED) return;
+      // However it ended, the controls say what the link now is.
+      McycleShowOperationControls();
       HmiLogWindowOut("", uwMcMainPanelHandle, HI_PRIO_LINE, HI_CURSOR_WAIT_OFF);
       ubMcBaudStep = 0;
       McycleGo(MC_STATE_IDLE);

@@ -6,6 +6,7 @@
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleControls.h"
 #include "engine/McycleIo.h"
 #include "engine/McycleMachines.h"
 #include "hmi/hmi.h"
@@ -20,20 +21,6 @@ constexpr uint32_t kLoggingOff = 0x10A;
 
 // Writes `code` to the command object: 1 pending, 2 done, 0 failed.
 uint8_t WriteCommand(uint32_t code) { return McycleWriteObject(CTRL_OBJ_COMMAND, 0, 2, code, 1); }
-
-void ShowLogging(bool on) {
-  const int main = uwMcMainPanelHandle;
-  if (on) {
-    HmiAllButtonDeactive(main);
-    // The menu item is among the dimmed controls, yet it is the way to
-    // switch logging off again.
-    HmiButtonActive(main, MAIN_MENU_COM_LOGGING);
-  } else {
-    HmiAllButtonActive(main);
-  }
-  PanelSetAttribute(main, MAIN_MENU_COM_LOGGING, ATTR_CHECKED, on ? 1 : 0);
-  McycleLamp(MAIN_LED_LOGGING, MC_LAMP_GREEN, on);
-}
 
 }  // namespace
 
@@ -53,14 +40,14 @@ void McycleLoggingStateMachine() {
       return;
     }
     case MC_LOGGING_ON_SHOW:
-      ShowLogging(true);
-      McycleSay("Communication logging on\n");
       ubCqFlag |= CQ_FLAG_RAW_TEXT;
+      McycleShowOperationControls();
+      McycleSay("Communication logging on\n");
       McycleGo(MC_LOGGING_END);
       return;
     case MC_LOGGING_OFF:
-      ShowLogging(false);
       ubCqFlag &= static_cast<uint8_t>(~CQ_FLAG_RAW_TEXT);
+      McycleShowOperationControls();
       CqClearRxQueue(0);
       McycleSay("Communication logging off\n");
       // Only the USB link can have switched it on; nothing goes to a

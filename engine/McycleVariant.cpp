@@ -29,6 +29,7 @@ constexpr uint16_t kQuillFamily = 0x80;
 constexpr const char* kHalfMsLabel = "0.5 ms";
 // Start-up puts the 0.5 ms item first on the sample-time ring.
 bool halfMsItemShown = true;
+McFwVariant identified = McFwVariant::None;
 
 // Scope captions: the thirteen digital lanes and the four analogue channels.
 struct Caption {
@@ -50,8 +51,6 @@ constexpr const char* kQuillAnalogCaptions[4] = {"Press HP [400 Bar]", "Press LP
                                                  "Press STD [160 Bar]"};
 // Quill pressure channels at 20 mA in 1/100 bar (scope-data entries 7..9).
 constexpr uint32_t kQuillFullScale[3] = {40000, 16000, 40000};
-// Main-panel operations a Quill ram does not have.
-constexpr int kQuillInapplicable[] = {MAIN_BIN_SW_MARK, MAIN_CMD_SEEK_POS2};
 
 uint16_t DataEntry(int entry) { return static_cast<uint16_t>(sDataContainer.entries[entry].udData); }
 
@@ -117,7 +116,10 @@ McFwVariant McycleFwVariant(uint32_t version, uint16_t ramtype, bool expert) {
   return expert ? McFwVariant::Other : McFwVariant::None;
 }
 
+McFwVariant McycleIdentifiedVariant() { return identified; }
+
 void McycleFwVariantSetUp(McFwVariant variant) {
+  identified = variant;
   const uint16_t ramtype = DataEntry(kRamtypeEntry);
   // A new controller: nothing of the previous one's variant stays.
   ubMcFlag3 &= static_cast<uint8_t>(~(MC_FLAG3_FW_P0417 | MC_FLAG3_FW_QUILL));
@@ -146,9 +148,6 @@ void McycleFwVariantSetUp(McFwVariant variant) {
       SetScopeView(0.0);
       break;
   }
-  for (int c : kQuillInapplicable)
-    PanelSetAttribute(uwMcMainPanelHandle, c, ATTR_DIMMED, variant == McFwVariant::Quill ? 1 : 0);
-
   uwScopeMsSampleTime = DataEntry(kSampleTimeEntry);
   uwScopeStatus0 = DataEntry(kStatusEntry);
   uwScopeRamtype = ramtype;

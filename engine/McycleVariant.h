@@ -27,3 +27,6 @@ inline bool McycleFwVariantLikeP0528(McFwVariant v) { return v == McFwVariant::P
 // type lines, and the ram-type panel (not in batch mode, where nobody could
 // acknowledge it).
 void McycleFwVariantSetUp(McFwVariant variant);
+// The variant set up last (None before the first identification). A trace
+// file of another variant changes the variant flags, not this.
+McFwVariant McycleIdentifiedVariant();

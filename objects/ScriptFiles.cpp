@@ -44,7 +44,7 @@ std::string Stamp(char separator) {
 // Flushes and closes the open object log file first, then opens `path`: a
 // new file (an existing one is never overwritten) or one to append to.
 bool OpenObjectLog(const std::string& path, bool append) {
-  if (fpMcLogFile && McycleObjectLogClose() == 2) McycleLogf("Error: log file not completely written");
+  if (fpMcLogFile && McycleObjectLogClose() == 2) McycleLog("Error: log file not completely written");
   // Not inherited by the commands DOS starts.
   fpMcLogFile = std::fopen(path.c_str(), append ? "ae" : "wxe");
   if (fpMcLogFile) return true;
@@ -89,7 +89,7 @@ uint8_t ScriptObjectLogWrite(const char* line) {
 }
 
 ScriptStep ScriptPathTooLong() {
-  McycleLogf("Error: path length to big!\n");
+  McycleLog("Error: path length to big!\n");
   return ScriptStep::Fail;
 }
 
@@ -121,8 +121,8 @@ ScriptStep ScriptLogAppend(const CtrlCmdEntry& e) {
 
 ScriptStep ScriptLogClose() {
   switch (McycleObjectLogClose()) {
-    case 1: McycleLogf("Log close: no log file open"); break;
-    case 2: McycleLogf("Error: log file not completely written"); break;
+    case 1: McycleLog("Log close: no log file open"); break;
+    case 2: McycleLog("Error: log file not completely written"); break;
     default: break;
   }
   return ScriptStep::Next;
@@ -141,11 +141,11 @@ ScriptStep ScriptTraceSave(const CtrlCmdEntry& e) {
   if (!JoinPath(ubMcTraceSavePath, Stamp('-') + "-" + ScriptText(e) + ".loz", path)) return ScriptPathTooLong();
   McycleLogf("%s %s", "Trace: Save", path.c_str());
   if (!(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT)) {
-    McycleLogf("Trace: Invalid Data");
+    McycleLog("Trace: Invalid Data");
   } else if (ScopeSaveTraceToFile(path.c_str()) == 0) {
     PanelSetString(uwMcScopePanelHandle, SCOPE_TXT_FILENAME, path);
   } else {
-    McycleLogf("Trace: File Error");
+    McycleLog("Trace: File Error");
   }
   return ScriptStep::Next;
 }

@@ -107,7 +107,7 @@ ScriptStep If(const CtrlCmdEntry& e) {
   else if (op[0] == '>') truth = read > value;
   else truth = read < value;
   if (truth) {
-    McycleLogf("TRUE: next line");
+    McycleLog("TRUE: next line");
   } else {
     SaySkip("FALSE: ");
     ++uwScrIndex;
@@ -119,11 +119,11 @@ ScriptStep TraceDownload() {
   // The download machine comes back to 0x0605; without room for that the
   // script could not go on.
   if (McyclePush(MC_SCRIPT_TRACE_BACK) != 0) {
-    McycleLogf("Trace: Download not started (return stack full)");
+    McycleLog("Trace: Download not started (return stack full)");
     return ScriptStep::Fail;
   }
   udScopeTime = 0;
-  McycleLogf("Trace: Download");
+  McycleLog("Trace: Download");
   ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_TRACE_PRESENT);
   McycleGo(MC_SCOPE_DOWNLOAD_START);
   return ScriptStep::Wait;
@@ -164,7 +164,7 @@ ScriptStep RunEntry(CtrlCmdEntry& e) {
   if (f & SCR_FLAG_SKIP_ZERO) return Skip(e, true);
   if (f & SCR_FLAG_SKIP_NONZERO) return Skip(e, false);
   if (f & SCR_FLAG_STOP) {
-    McycleLogf("Stop");
+    McycleLog("Stop");
     return ScriptStep::End;
   }
   if (f & SCR_FLAG_LOG_CLEAR) {
@@ -211,7 +211,7 @@ void McycleWriteScriptListStateMachine() {
   if (state == MC_SCRIPT_START) ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_SCRIPT_STOP_REQUEST);
   if (StopNow(state)) {
     ubMcFlag2 &= static_cast<uint8_t>(~(MC_FLAG2_SCRIPT_STOP_REQUEST | MC_FLAG2_SCRIPT_REWIND));
-    if (ScriptDosStop()) McycleLogf("DOS: command ended");
+    if (ScriptDosStop()) McycleLog("DOS: command ended");
     McycleGo(MC_SCRIPT_END);
     return;
   }

@@ -13,7 +13,7 @@ namespace {
 
 bool LoggingOff() { return (ubMcFlag3 & MC_FLAG3_SCRIPT_LOG_OFF) != 0; }
 
-void SayRx(const uint8_t* b) {
+void ShowRx(const uint8_t* b) {
   McycleLogf("RX:  %02X  %02X  %02X  %02X  %02X  %02X  %02X  %02X", b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
 }
 
@@ -23,21 +23,20 @@ void LogObject(const char* objectLine, uint8_t specifier) {
     return;
   }
   switch (ScriptObjectLogWrite(objectLine)) {
-    case 0: McycleLogf("printed in log file"); return;
-    case 1: McycleLogf("Log object: no log file open (LOG_CREATE or LOG_APPEND first)"); return;
-    default: McycleLogf("Error: log file write failed"); return;
+    case 0: McycleLog("printed in log file"); return;
+    case 1: McycleLog("Log object: no log file open (LOG_CREATE or LOG_APPEND first)"); return;
+    default: McycleLog("Error: log file write failed"); return;
   }
 }
 
-// The lines for a finished read: RX bytes, the value, the object-log line.
+// The one message of a finished read, and its object-log line: the value for
+// the answers that carry a width, else the answer's bytes.
 void ShowRead(const CtrlCmdEntry& e) {
   const CqElement& c = cqCanData;
   const uint32_t v = c.udData;
   const int sv = static_cast<int>(v);
   const uint16_t index = c.uwIndex;
   const uint8_t sub = c.ubSubIndex;
-  const bool rxShown = !LoggingOff();
-  if (rxShown) SayRx(c.ubRxFrame);
   if (e.udFlags & SCR_FLAG_RF) {
     float f = 0;
     std::memcpy(&f, &v, sizeof f);
@@ -60,9 +59,9 @@ void ShowRead(const CtrlCmdEntry& e) {
       std::snprintf(objectLine, sizeof objectLine, "%04X\t%02X\t0x%08X\t%d\n", index, sub, v, sv);
       break;
     default:
-      // Any other answer is shown as its bytes, also with script logging off.
+      // Shown as its bytes, also with script logging off.
       known = false;
-      if (!rxShown) SayRx(c.ubRxFrame);
+      ShowRx(c.ubRxFrame);
       break;
   }
   if (e.udFlags & SCR_FLAG_LOG_OBJECT) LogObject(known ? objectLine : nullptr, c.ubCmd);
@@ -79,7 +78,7 @@ ScriptStep ScriptObjectAccess(CtrlCmdEntry& e) {
                                    LoggingOff() ? 0 : 1);
   if (r == 1) return ScriptStep::Wait;
   if (r == 0) {
-    McycleLogf("Transmission ERROR");
+    McycleLogTransmissionError();
     ubCQWriteSDOState = 1;
     return ScriptStep::Fail;
   }

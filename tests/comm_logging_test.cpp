@@ -2,7 +2,6 @@
 // (and nothing sent) off the USB link; on the USB link the controller's text
 // shows in the log while the buttons stay dimmed, and switching off restores
 // the panel, sends 0x10A and leaves the link usable.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,31 +13,11 @@ namespace {
 
 class CommLogging : public LinkFixture {
  protected:
-  bool Settled() {
-    return uwMcycleState == MC_STATE_IDLE && ubMcSignalQueueCounter == 0 &&
-           std::all_of(std::begin(cqDataQueue), std::end(cqDataQueue),
-                       [](const CqElement& e) { return e.ubStatus == CQ_FREE; });
-  }
-  // Chooses the menu item "Communication logging" once the engine rests and
-  // waits until it rests again; Requests() then lists what the sim saw
-  // meanwhile.
-  void ChooseLogging() {
-    ASSERT_TRUE(TickUntil([&] { return Settled(); }, 10000));
-    seen_ = sim_->Journal().size();
-    MAIN_MENU_Callback(1, MAIN_MENU_COM_LOGGING, EVENT_COMMIT, nullptr, 0, 0);
-    TickPaced();
-    ASSERT_TRUE(TickUntil([&] { return Settled(); }, 5000));
-  }
-  std::vector<std::string> Requests() {
-    std::vector<std::string> j = sim_->Journal();
-    j.erase(j.begin(), j.begin() + static_cast<long>(std::min(seen_, j.size())));
-    return j;
-  }
+  void ChooseLogging() { ChooseAndSettle(MAIN_MENU_COM_LOGGING); }
+  std::vector<std::string> Requests() { return JournalSinceChoice(); }
   int64_t Dimmed(int control) { return host.attributes[{1, control}][ATTR_DIMMED]; }
   int64_t Checked() { return host.attributes[{1, MAIN_MENU_COM_LOGGING}][ATTR_CHECKED]; }
   int64_t Lamp() { return host.ints[{1, MAIN_LED_LOGGING}]; }
-
-  size_t seen_ = 0;
 };
 
 TEST_F(CommLogging, RefusedOffTheUsbLinkWithNothingSent) {

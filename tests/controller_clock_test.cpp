@@ -12,27 +12,8 @@ namespace {
 
 class ControllerClock : public LinkFixture, public ::testing::WithParamInterface<SimLink> {
  protected:
-  bool Idle() { return uwMcycleState == MC_STATE_IDLE && ubMcSignalQueueCounter == 0 && ubHiQueueCounter == 0; }
-  bool QueueEmpty() {
-    for (const CqElement& e : cqDataQueue)
-      if (e.ubStatus != CQ_FREE) return false;
-    return true;
-  }
-  // Reads the clock and waits until the engine rests again. What the sim
-  // saw before (the connect) is left out of Requests().
-  void ReadClock() {
-    ASSERT_TRUE(TickUntil([&] { return Idle() && QueueEmpty(); }, 10000));
-    seenBefore_ = sim_->Journal().size();
-    MAIN_MENU_Callback(1, MAIN_MENU_DATE_TIME, EVENT_COMMIT, nullptr, 0, 0);
-    TickPaced();
-    ASSERT_TRUE(TickUntil([&] { return Idle() && QueueEmpty(); }, 5000));
-  }
-  std::vector<std::string> Requests() {
-    std::vector<std::string> j = sim_->Journal();
-    j.erase(j.begin(), j.begin() + static_cast<long>(std::min(seenBefore_, j.size())));
-    return j;
-  }
-  size_t seenBefore_ = 0;
+  void ReadClock() { ChooseAndSettle(MAIN_MENU_DATE_TIME); }
+  std::vector<std::string> Requests() { return JournalSinceChoice(); }
 };
 
 TEST_P(ControllerClock, ShowsTheUnitClockAndThePcClockWithItsFullYear) {

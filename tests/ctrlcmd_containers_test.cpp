@@ -103,16 +103,6 @@ TEST(CommandList, EveryEntryMatchesTheTable) {
   EXPECT_EQ(CTRL_CMD_LAST_NUMBER, 45);
 }
 
-TEST(CommandList, FixedRoleEntriesAreTheDocumentedOnes) {
-  CtrlCmdListInit();
-  EXPECT_EQ(+sCmdContainer.entries[CTRL_CMD_TRACE_SELECT].uwIndex, 0x2001);
-  EXPECT_EQ(+sCmdContainer.entries[CTRL_CMD_SAMPLE_TIME].uwIndex, 0x2102);
-  EXPECT_EQ(+sCmdContainer.entries[CTRL_CMD_SAMPLE_TIME_2].uwIndex, 0x2A00);
-  EXPECT_EQ(+sCmdContainer.entries[CTRL_CMD_TAKE_PARAMETERS].udData, 257u);
-  EXPECT_EQ(+sCmdContainer.entries[CTRL_CMD_MACRO_START].udData, 0x500u);
-  EXPECT_EQ(+sCmdContainer.entries[CTRL_CMD_RAMTYPE].uwIndex, 0x2000);
-}
-
 TEST(CommandList, InitResetsTheScriptContainerAndFreesItsTexts) {
   ObjCmdScriptReset();
   std::string reply;

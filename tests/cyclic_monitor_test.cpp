@@ -117,17 +117,6 @@ TEST_F(CyclicMonitor, ARoundReadsTheSixObjectsInOrderAndShowsThem) {
   EXPECT_EQ(Round({{0x4B, 1}, {0x4B, 1}, {0x4B, 1}, {0x43, 1}, {0x43, 1}, {0x43, 1}})[3].sub, 2);
 }
 
-TEST_F(CyclicMonitor, OldFirmwareReadsThePressuresFrom2503) {
-  udScopeFwVersion = 0x00EB0004;
-  SwitchOn();
-  const std::vector<Object> asked = Round({{0x4B, 0}, {0x4B, 0}, {0x4B, 0}, {0x43, 0}, {0x43, 0}, {0x43, 0}});
-  ASSERT_EQ(asked.size(), 6u);
-  EXPECT_EQ(asked[3].index, 0x2503);
-  EXPECT_EQ(asked[3].sub, 2);
-  EXPECT_EQ(asked[4].index, 0x2503);
-  EXPECT_EQ(asked[4].sub, 3);
-}
-
 struct PositionCase {
   bool quill;
   uint8_t cmd;

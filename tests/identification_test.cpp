@@ -51,6 +51,15 @@ TEST_F(IdentificationTest, QuillIdentificationTurnsExpertModeOnAndSetsFullScale)
   EXPECT_EQ(sScopeDataContainer.entries[8].udData, 16000u);
   EXPECT_EQ(sScopeDataContainer.entries[9].udData, 40000u);
   EXPECT_EQ(Text(kScopePanel, SCOPE_TXT_ANALOG_3), "Press STD [160 Bar]");
+  // A Quill ram has no mark and no second seek position; without the link
+  // nothing is known of the ram and nothing is dimmed.
+  auto dimmed = [&](int control) { return host.attributes[{1, control}][ATTR_DIMMED]; };
+  EXPECT_EQ(dimmed(MAIN_CMD_SEEK_POS2), 1);
+  EXPECT_EQ(dimmed(MAIN_BIN_SW_MARK), 1);
+  EXPECT_EQ(dimmed(MAIN_CMD_HOME), 0);
+  Select(COM_RING_NONE);
+  EXPECT_EQ(dimmed(MAIN_CMD_SEEK_POS2), 0);
+  EXPECT_EQ(dimmed(MAIN_BIN_SW_MARK), 0);
 }
 
 TEST_F(IdentificationTest, P0528ShowsOutputsOnlyInExpertModeForTheirRamFamilies) {
@@ -234,7 +243,7 @@ TEST_F(IdentificationTest, BatchModeIdentificationEnds) {
 
 TEST_F(IdentificationTest, RamTypeOffTheNameTableAndOddModeWordsAreShownPlainly) {
   ASSERT_TRUE(Identify(SimLink::Usb, {"--ramtype", "0x4F", "--mode1", "0xFFFF"}));
-  EXPECT_TRUE(Logged("Target Ramtype:  0x4F\n")) << Log();
+  EXPECT_TRUE(Logged("Target Ramtype:  0x004F\n")) << Log();
   EXPECT_EQ((host.ints[{1, MAIN_RING_RAMTYPE}]), 0x4F);
 }
 

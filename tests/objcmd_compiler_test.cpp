@@ -24,6 +24,7 @@ struct EntryCase {
 
 // Every entry-making keyword, compiled after "RD 0x2000 0" and "LABEL 1" (so
 // IF and GOTO have what they need); the entry under test is entry 2, line 3.
+// Text arguments keep their case and inner blanks.
 const EntryCase kEntryCases[] = {
     {"WRB 0x2103 0 0x1FF", 0, 1, 0x2103, 0, 0x1FF, 0, 0, 0, nullptr},
     {"wrw 0x2002 0 4660", 0, 2, 0x2002, 0, 0x1234, 0, 0, 0, nullptr},
@@ -36,8 +37,10 @@ const EntryCase kEntryCases[] = {
     {"DLY 65535", 0x400, 0, 0, 0, 65535, 0, 0, 0, nullptr},
     {"dly 0", 0x400, 0, 0, 0, 0, 0, 0, 0, nullptr},
     {"DOS touch /tmp/MyFile b", 0x1, 0, 0, 0, 0, 0, 0, 0, "touch /tmp/MyFile b"},
+    {"dos  \t  cp  Data/A.txt  /Tmp/B  ", 0x1, 0, 0, 0, 0, 0, 0, 0, "cp  Data/A.txt  /Tmp/B"},
+    {"\tDOS ls ; Comment", 0x1, 0, 0, 0, 0, 0, 0, 0, "ls"},
     {"TRACE_DOWNLOAD", 0x2, 0, 0, 0, 0, 0, 0, 0, nullptr},
-    {"trace_save Run1", 0x4, 0, 0, 0, 0, 0, 0, 0, "Run1"},
+    {"trace_save Run_A1", 0x4, 0, 0, 0, 0, 0, 0, 0, "Run_A1"},
     {"TRACE_PATH /data/Traces_$DATE", 0x8, 0, 0, 0, 0, 0, 0, 0, "/data/Traces_$DATE"},
     {"LABEL 9", 0x10, 0, 0, 0, 0, 0, 9, 0, nullptr},
     {"goto 1", 0x20, 0, 0, 0, 0, 0, 1, 0, nullptr},
@@ -53,9 +56,9 @@ const EntryCase kEntryCases[] = {
     {"SCOPE_SAMPLE_TIME 500", 0x20000, 0, 0, 0, 500, 0, 0, 0, nullptr},
     {"SCOPE_AXIS_POS -5", 0x40000, 0, 0, 0, 0xFFFFFFFB, 0, 0, 0, nullptr},
     {"SCOPE_AXIS_GAIN 2", 0x80000, 0, 0, 0, 2, 0, 0, 0, nullptr},
-    {"LOG_PATH /tmp/Logs", 0x200000, 0, 0, 0, 0, 0, 0, 0, "/tmp/Logs"},
-    {"LOG_CREATE Objects", 0x400000, 0, 0, 0, 0, 0, 0, 0, "Objects"},
-    {"LOG_APPEND Objects.log", 0x800000, 0, 0, 0, 0, 0, 0, 0, "Objects.log"},
+    {"log_path /Home/Logs", 0x200000, 0, 0, 0, 0, 0, 0, 0, "/Home/Logs"},
+    {"log_create MyObjects", 0x400000, 0, 0, 0, 0, 0, 0, 0, "MyObjects"},
+    {"log_append Old.log", 0x800000, 0, 0, 0, 0, 0, 0, 0, "Old.log"},
     {"LOG_CLOSE", 0x2000000, 0, 0, 0, 0, 0, 0, 0, nullptr},
 };
 
@@ -99,31 +102,10 @@ TEST_F(CompilerTest, LabelRecordsItsOwnEntry) {
   EXPECT_EQ(+Entry(3).uwLabel, 4);
 }
 
-struct WordCount {
-  const char* keyword;
-  int minWords;
-  int maxWords;
-};
-
-// Keyword and the number of words its line must have.
-const WordCount kWordCounts[] = {
-    {"WRB", 4, 4},         {"WRW", 4, 4},           {"WRD", 4, 4},
-    {"WRF", 4, 4},         {"RD", 3, 3},            {"RF", 3, 3},
-    {"DLY", 2, 2},         {"REWIND", 1, 1},        {"DOS", 2, 10},
-    {"TRACE_DOWNLOAD", 1, 1}, {"TRACE_SAVE", 2, 2}, {"TRACE_PATH", 2, 2},
-    {"HELP", 1, 1},        {"LOG", 2, 2},           {"LABEL", 2, 2},
-    {"GOTO", 2, 2},        {"COUNTER_SET", 3, 3},   {"COUNTER_DEC", 2, 2},
-    {"SKIP_ZERO", 2, 2},   {"SKIP_NONZERO", 2, 2},  {"STOP", 1, 1},
-    {"LOG_CLEAR", 1, 1},   {"LOG_SAVE", 2, 2},      {"IF", 3, 3},
-    {"SCOPE_SAMPLE_TIME", 2, 2}, {"SCOPE_AXIS_POS", 2, 2}, {"SCOPE_AXIS_GAIN", 2, 2},
-    {"MODE_EXPERT", 2, 2}, {"LOG_PATH", 2, 2},      {"LOG_CREATE", 2, 2},
-    {"LOG_APPEND", 2, 2},  {"LOG_OBJECT", 3, 3},    {"LOG_CLOSE", 1, 1},
-};
-
 TEST_F(CompilerTest, WrongWordCountIsRefusedQuotingTheLine) {
   CompileAll({"RD 0x2000 0", "LABEL 1"});
   const int before = Entries();
-  for (const WordCount& w : kWordCounts) {
+  for (const ScriptKeyword& w : kScriptKeywords) {
     for (int words : {w.minWords - 1, w.maxWords + 1}) {
       if (words < 1) continue;
       std::string line = w.keyword;
@@ -134,7 +116,7 @@ TEST_F(CompilerTest, WrongWordCountIsRefusedQuotingTheLine) {
       EXPECT_EQ(Entries(), before);
     }
   }
-  EXPECT_EQ(std::size(kWordCounts), 33u);  // every keyword of the language
+  EXPECT_EQ(std::size(kScriptKeywords), 33u);  // every keyword of the language
 }
 
 TEST_F(CompilerTest, UnknownCommandNamesLineAndQuotesItAsTyped) {

@@ -70,17 +70,4 @@ TEST_F(ImmediateTest, ImmediateCommandsLeaveTheNextEntryAlone) {
   EXPECT_STREQ(Entry(0).pText, "echo kept");
 }
 
-TEST_F(ImmediateTest, TextArgumentsKeepTheirCase) {
-  CompileAll({"dos  \t  cp  Data/A.txt  /Tmp/B  ", "\tDOS ls ; Comment", "log_create MyObjects", "log_path /Home/Log",
-              "trace_save Run_A", "trace_path ./Traces", "log_save Msg", "log_append Old.log"});
-  EXPECT_STREQ(Entry(0).pText, "cp  Data/A.txt  /Tmp/B");
-  EXPECT_STREQ(Entry(1).pText, "ls");
-  EXPECT_STREQ(Entry(2).pText, "MyObjects");
-  EXPECT_STREQ(Entry(3).pText, "/Home/Log");
-  EXPECT_STREQ(Entry(4).pText, "Run_A");
-  EXPECT_STREQ(Entry(5).pText, "./Traces");
-  EXPECT_STREQ(Entry(6).pText, "Msg");
-  EXPECT_STREQ(Entry(7).pText, "Old.log");
-}
-
 }  // namespace

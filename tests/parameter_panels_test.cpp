@@ -1,6 +1,7 @@
-// The parameter and save/recall panels as the operator uses them: no link,
-// presets, send, read back, typed values, the parameter file dialog, the set
-// number, mouse events that must not act; and the soft value.
+// The parameter and save/recall panels' callbacks: no link, typed values,
+// read back, refusals while an operation runs, the parameter file dialog, the
+// set number; and the soft value. The panels as loaded from their forms are
+// in gui/parameter_forms_test.cpp.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -58,34 +59,6 @@ TEST_F(PanelTest, WithoutALinkNothingIsRequested) {
   EXPECT_EQ(Log(), "Target not connected!\nTarget not connected!\nTarget not connected!\nTarget not connected!\n");
   EXPECT_TRUE(Signals().empty());
   EXPECT_EQ(sParamContainer.entries[0].udData, 0u);
-}
-
-TEST_F(PanelTest, PresetsFillTheTables) {
-  const char* expected[3][5] = {
-      {"200", "2000", "2500", "150", "0"}, {"200", "2000", "3000", "150", "0"}, {"200", "2000", "3000", "150", "20"}};
-  for (int p = 0; p < 3; ++p) {
-    Parm(PARM_CMD_PRESET_1 + p);
-    for (int row = 0; row < 4; ++row) EXPECT_EQ(Cell(kParameterPanel, PARM_TABLE_1, row), expected[p][row]) << p;
-    EXPECT_EQ(Cell(kParameterPanel, PARM_TABLE_2, 0), expected[p][4]) << p;
-  }
-}
-
-TEST_F(PanelTest, SendCopiesTheTablesIntoTheSetAndTheExtendedPanel) {
-  Linked();
-  Parm(PARM_CMD_PRESET_3);
-  SetCell(PARM_TABLE_1, 0, " 210");
-  ubMcFlag1 |= MC_FLAG1_PARM_EXTENDED;
-  Parm(PARM_CMD_SEND);
-  const uint32_t expected[6] = {210, 2000, 3000, 150, 20, 0x110};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(+sParamContainer.entries[i].udData, expected[i]) << i;
-  EXPECT_EQ(sParamContainer.entries[6].udData, 0x101u);
-  EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_1, 0), "210");
-  EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_1, 1), "2000");
-  EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_1, 4), "3000");
-  EXPECT_EQ(Cell(kExtParameterPanel, EXTP_TABLE_3, 1), "20");
-  EXPECT_EQ((host.ints[{kExtParameterPanel, EXTP_NUM_CYCLE}]), 0x110);
-  EXPECT_FALSE(ubMcFlag1 & MC_FLAG1_PARM_EXTENDED);
-  EXPECT_EQ(Signals(), std::vector<uint16_t>{MC_SIG_PARM_WRITE});
 }
 
 TEST_F(PanelTest, CellsTakeOnlyWhatATwoByteObjectCarries) {
@@ -161,32 +134,6 @@ TEST_F(PanelTest, SetNumberIsClampedAndShown) {
     EXPECT_EQ((host.ints[{kParmSavePanel, PSAVE_NUM_SET}]), set) << typed;
   }
   EXPECT_EQ(ParmSetNumber(8), 7);
-}
-
-TEST_F(PanelTest, MouseEventsNeverSaveOrRecall) {
-  Linked();
-  for (int control : {PSAVE_NUM_SET, PSAVE_CMD_SAVE, PSAVE_CMD_RECALL, PSAVE_CMD_CLOSE, PSAVE_TXT_RAMTYPE})
-    for (int event : {EVENT_LEFT_CLICK, EVENT_LEFT_DOUBLE_CLICK, EVENT_RIGHT_CLICK, EVENT_KEYPRESS, EVENT_GOT_FOCUS})
-      ParmSave(control, event);
-  EXPECT_TRUE(Signals().empty());
-  EXPECT_TRUE(host.hidden.empty());
-  EXPECT_EQ(sCmdContainer.uwNumOfEntries, 0);
-}
-
-TEST_F(PanelTest, SaveRecallAndCloseActOnCommit) {
-  Linked();
-  host.ints[{kParmSavePanel, PSAVE_NUM_SET}] = 4;
-  ParmSave(PSAVE_CMD_SAVE);
-  EXPECT_EQ(ubMcParmSetNo, 4);
-  EXPECT_EQ(sCmdContainer.entries[0].udData, 258u);
-  EXPECT_EQ(sCmdContainer.uwNumOfEntries, 1);
-  ParmSave(PSAVE_CMD_RECALL);  // the save waits to be taken: refused
-  EXPECT_EQ(Signals(), std::vector<uint16_t>{MC_SIG_PARM_SAVE});
-  ParmSave(PSAVE_CMD_RECALL);
-  EXPECT_EQ(Signals(), std::vector<uint16_t>{MC_SIG_PARM_RECALL});
-  ParmSave(PSAVE_CMD_CLOSE);
-  Parm(PARM_CMD_CLOSE);
-  EXPECT_EQ(host.hidden, (std::vector<int>{kParmSavePanel, kParameterPanel}));
 }
 
 TEST_F(PanelTest, SoftValueFillsTheScriptAndIsRefusedWhileBusy) {

@@ -20,11 +20,8 @@ constexpr uint32_t kTextKinds = SCR_FLAG_DOS | SCR_FLAG_TRACE_SAVE | SCR_FLAG_TR
 constexpr uint32_t kCounterKinds =
     SCR_FLAG_COUNTER_SET | SCR_FLAG_COUNTER_DEC | SCR_FLAG_SKIP_ZERO | SCR_FLAG_SKIP_NONZERO;
 
-const char* const kKeywords[] = {
-    "WRB", "WRW", "WRD", "WRF", "RD", "RF", "DLY", "REWIND", "DOS", "TRACE_DOWNLOAD", "TRACE_SAVE", "TRACE_PATH",
-    "HELP", "LOG", "LABEL", "GOTO", "COUNTER_SET", "COUNTER_DEC", "SKIP_ZERO", "SKIP_NONZERO", "STOP", "LOG_CLEAR",
-    "LOG_SAVE", "IF", "SCOPE_SAMPLE_TIME", "SCOPE_AXIS_POS", "SCOPE_AXIS_GAIN", "MODE_EXPERT", "LOG_PATH",
-    "LOG_CREATE", "LOG_APPEND", "LOG_OBJECT", "LOG_CLOSE", "LOG_", "WR", "GOTOX"};
+// Near misses beside the keywords.
+const char* const kNotKeywords[] = {"LOG_", "WR", "GOTOX"};
 
 const char* const kWords[] = {
     "0", "1", "3", "9", "10", "11", "-1", "0x", "0x2000", "0xFFFF", "0x10000", "0xFF", "0x100", "65535", "65536",
@@ -50,7 +47,9 @@ class Random {
   // pool, now and then a long or odd word, random separators.
   std::string CommandLike() {
     std::string line = Below(8) == 0 ? std::string(Below(4), ' ') : "";
-    std::string keyword = kKeywords[Below(std::size(kKeywords))];
+    const size_t pick = Below(std::size(kScriptKeywords) + std::size(kNotKeywords));
+    std::string keyword = pick < std::size(kScriptKeywords) ? kScriptKeywords[pick].keyword
+                                                             : kNotKeywords[pick - std::size(kScriptKeywords)];
     for (auto& c : keyword)
       if (Below(2)) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     line += keyword;

@@ -208,14 +208,4 @@ TEST_F(MainPanelCommandsTest, ConfigurationPanelByteOrder) {
   EXPECT_FALSE(Visible(uwMcConfigPanelHandle));
 }
 
-TEST_F(MainPanelCommandsTest, AllOperationControlsDimAndUndim) {
-  HmiAllButtonDeactive(main);
-  Process();
-  for (uint16_t c : kHmiOperationControls) EXPECT_TRUE(Dimmed(main, c)) << c;
-  EXPECT_FALSE(Dimmed(main, MAIN_CMD_CLEAR_LOG));
-  HmiAllButtonActive(main);
-  Process();
-  for (uint16_t c : kHmiOperationControls) EXPECT_FALSE(Dimmed(main, c)) << c;
-}
-
 }  // namespace

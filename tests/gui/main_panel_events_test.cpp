@@ -79,8 +79,8 @@ TEST_F(MainPanelEventsTest, RamtypePanelFromTheControllerAndItsAcknowledge) {
   std::string title, message;
   PanelGetString(uwMcRamtypePanelHandle, RTYPE_TXT_TITLE, title);
   PanelGetString(uwMcRamtypePanelHandle, RTYPE_TXTBOX_MESSAGE, message);
-  EXPECT_EQ(title, "Ramtype 0x4F");
-  EXPECT_EQ(message, "Ramtype 0x4F has been found.\nAfter power up you must set the correct ramtype!\n"
+  EXPECT_EQ(title, "Ramtype 0x004F");
+  EXPECT_EQ(message, "Ramtype 0x004F has been found.\nAfter power up you must set the correct ramtype!\n"
                      "Attention: Setting a new Ramtype will clear the status!");
   McycleOpenRamtypePanel(0x30);
   PanelGetString(uwMcRamtypePanelHandle, RTYPE_TXT_TITLE, title);

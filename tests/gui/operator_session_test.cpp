@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <algorithm>
 #include <memory>
 
 #include "app/ModuleHooks.h"
@@ -15,6 +16,7 @@
 #include "engine/McycleCyclic.h"
 #include "engine/McycleFlags.h"
 #include "gui/PanelFixture.h"
+#include "hmi/hmi.h"
 #include "support/SimProcess.h"
 #include "ui/PanelIds.h"
 
@@ -24,9 +26,7 @@ class OperatorSessionTest : public PanelFixture {
  protected:
   // The simulator's pty is COM1 before start-up lists the ports.
   void PrepareProgramDirectory() override {
-    sim = std::make_unique<SimProcess>(std::vector<std::string>{"--no-udp", "--no-pty4", "--variant", "p0528"});
-    ASSERT_TRUE(sim->Ready());
-    com1 = std::make_unique<ScopedEnv>("STROKEDESK_COM1", sim->Pty1());
+    StartSims();
     mcModuleHooks.scanSerialPorts = McycleScanReg;
     mcModuleHooks.prepareCyclicRequests = McycleCyclicPrepareRequests;
   }
@@ -34,7 +34,19 @@ class OperatorSessionTest : public PanelFixture {
     McycleChannelClose();
     PanelFixture::TearDown();
     com1.reset();
-    sim.reset();
+    usb.reset();
+    sims.clear();
+  }
+  virtual void StartSims() {
+    sim = StartSim({"--no-udp", "--no-pty4", "--variant", "p0528"});
+    if (sim) com1 = std::make_unique<ScopedEnv>("STROKEDESK_COM1", sim->Pty1());
+  }
+  // A simulator that lives as long as the test; nullptr (test failed) when it
+  // did not start.
+  SimProcess* StartSim(const std::vector<std::string>& options) {
+    sims.push_back(std::make_unique<SimProcess>(options));
+    EXPECT_TRUE(sims.back()->Ready());
+    return sims.back()->Ready() ? sims.back().get() : nullptr;
   }
   // Ticks (and lets the widgets catch up) until `done`, at most ten seconds.
   template <class Done>
@@ -53,9 +65,10 @@ class OperatorSessionTest : public PanelFixture {
     return item ? item->text() : QString();
   }
 
-  // Chooses COM1 and acknowledges the ram type as the operator does.
-  void Connect() {
-    ChooseRing(main, MAIN_RING_COM_CHANNEL, 1);
+  // Chooses COM1 (or `channel`) and acknowledges the ram type as the
+  // operator does.
+  void Connect(int channel = 1) {
+    ChooseRing(main, MAIN_RING_COM_CHANNEL, channel);
     ASSERT_TRUE(Until([&] { return Visible(uwMcRamtypePanelHandle); })) << Log();
     EXPECT_NE(Log().find("Target Firmware: P0235-"), std::string::npos) << Log();  // the P0528 family
     EXPECT_FALSE(Idle());  // identification waits for the acknowledgement
@@ -77,8 +90,10 @@ class OperatorSessionTest : public PanelFixture {
     return n;
   }
 
-  std::unique_ptr<SimProcess> sim;
+  std::vector<std::unique_ptr<SimProcess>> sims;
+  SimProcess* sim = nullptr;
   std::unique_ptr<ScopedEnv> com1;
+  std::unique_ptr<ScopedEnv> usb;
 };
 
 TEST_F(OperatorSessionTest, ConnectReadBackAndRecallThroughThePanels) {
@@ -143,6 +158,83 @@ TEST_F(OperatorSessionTest, MainPanelCommandsAndThePositionMonitorReachTheContro
   ChooseRing(main, MAIN_RING_COM_CHANNEL, 0);
   EXPECT_EQ(LinkLamp(), 0);
   EXPECT_EQ(ubCqDataChannel, CQ_LINK_NONE);
+}
+
+// The operation controls follow the link: while the controller logs its
+// communication all are dimmed but the way to switch that off, and every
+// other end of identification, and "no link", leaves them all usable.
+class LinkControlsTest : public OperatorSessionTest {
+ protected:
+  // COM1: a P0528 that logs its communication (mode word 0 bit 4); USB: a
+  // product the tool does not know, or a device that never answers.
+  void StartSims() override {
+    sim = StartSim({"--no-udp", "--no-pty4", "--variant", "p0528", "--mode0", "0x10"});
+    unknown = StartSim({"--no-udp", "--no-pty1", "--variant", "unknown"});
+    silent = StartSim({"--no-udp", "--no-pty1", "--drop", "all"});
+    if (sim) com1 = std::make_unique<ScopedEnv>("STROKEDESK_COM1", sim->Pty1());
+  }
+  // The dimmed ones of the operation controls.
+  std::vector<int> DimmedControls() {
+    Process();
+    std::vector<int> dimmed;
+    for (uint16_t c : kHmiOperationControls)
+      if (Dimmed(main, c)) dimmed.push_back(c);
+    return dimmed;
+  }
+  // Whether the menu item's check mark and the lamp show the logging.
+  bool LoggingShown() {
+    int64_t checked = 0, lamp = 0;
+    PanelGetAttribute(main, MAIN_MENU_COM_LOGGING, ATTR_CHECKED, checked);
+    PanelGetInt(main, MAIN_LED_LOGGING, lamp);
+    EXPECT_EQ(checked, lamp);
+    return checked != 0;
+  }
+  void ConnectLogging() {
+    ClearLog();
+    Connect();
+    ASSERT_NE(Log().find("Communication logging on\n"), std::string::npos) << Log();
+    std::vector<int> allButLogging(std::begin(kHmiOperationControls), std::end(kHmiOperationControls));
+    allButLogging.erase(std::find(allButLogging.begin(), allButLogging.end(), MAIN_MENU_COM_LOGGING));
+    EXPECT_EQ(DimmedControls(), allButLogging);
+    EXPECT_TRUE(LoggingShown());
+  }
+  // Chooses USB with the simulator `device` behind it; identification ends
+  // with `says`.
+  void ChooseUsb(SimProcess* device, const char* says) {
+    usb.reset();  // before the new value: its end unsets the variable
+    usb = std::make_unique<ScopedEnv>("STROKEDESK_USB", device->Pty4());
+    ChooseRing(main, MAIN_RING_COM_CHANNEL, COM_RING_USB);
+    ASSERT_TRUE(Until([&] { return Idle() && Log().find(says) != std::string::npos; })) << Log();
+  }
+
+  SimProcess* unknown = nullptr;
+  SimProcess* silent = nullptr;
+};
+
+TEST_F(LinkControlsTest, DimmedWhileTheControllerLogsAndUsableAtEveryOtherEnd) {
+  ASSERT_TRUE(sim && unknown && silent);
+  ConnectLogging();
+  if (HasFatalFailure()) return;
+  // The operator can switch the logging off, and the panel is whole again.
+  Choose(MAIN_MENU_COM_LOGGING);
+  ASSERT_TRUE(Until([&] { return Idle() && Log().find("Communication logging off\n") != std::string::npos; }));
+  EXPECT_EQ(DimmedControls(), std::vector<int>{});
+  EXPECT_FALSE(LoggingShown());
+
+  // A product the tool refuses, then one that never answers.
+  ChooseUsb(unknown, "is not supported");
+  EXPECT_EQ(DimmedControls(), std::vector<int>{});
+  EXPECT_FALSE(LoggingShown());
+  ConnectLogging();
+  ChooseUsb(silent, "Could not get Fw Revision");
+  EXPECT_EQ(DimmedControls(), std::vector<int>{});
+  EXPECT_FALSE(LoggingShown());
+
+  // "No link".
+  ConnectLogging();
+  ChooseRing(main, MAIN_RING_COM_CHANNEL, COM_RING_NONE);
+  EXPECT_EQ(DimmedControls(), std::vector<int>{});
+  EXPECT_FALSE(LoggingShown());
 }
 
 }  // namespace

@@ -69,25 +69,29 @@ TEST_F(ParameterFormsTest, EveryControlTheLogicUsesIsOnTheForms) {
 
 TEST_F(ParameterFormsTest, PresetsAndSendFillTheCellsTheOperatorSees) {
   PanelDisplay(parm());
-  Click(parm(), PARM_CMD_PRESET_3);
-  EXPECT_EQ(Shown(parm(), PARM_TABLE_1, 0), "200");
-  EXPECT_EQ(Shown(parm(), PARM_TABLE_1, 1), "2000");
-  EXPECT_EQ(Shown(parm(), PARM_TABLE_1, 2), "3000");
-  EXPECT_EQ(Shown(parm(), PARM_TABLE_1, 3), "150");
-  EXPECT_EQ(Shown(parm(), PARM_TABLE_2, 0), "20");
+  const char* presets[3][5] = {
+      {"200", "2000", "2500", "150", "0"}, {"200", "2000", "3000", "150", "0"}, {"200", "2000", "3000", "150", "20"}};
+  for (int p = 0; p < 3; ++p) {
+    Click(parm(), PARM_CMD_PRESET_1 + p);
+    for (int row = 0; row < 4; ++row) EXPECT_EQ(Shown(parm(), PARM_TABLE_1, row), presets[p][row]) << p;
+    EXPECT_EQ(Shown(parm(), PARM_TABLE_2, 0), presets[p][4]) << p;
+  }
 
   // Without a link the send goes nowhere.
   Click(parm(), PARM_CMD_SEND);
   EXPECT_EQ(Count(Log(), "Target not connected!\n"), 1);
   EXPECT_TRUE(Signals().empty());
 
-  // The operator edits POS1 in its cell, then sends.
+  // The operator edits POS1 in its cell, then sends: the basic set with its
+  // cycle entry, whichever set a read-back chose last.
   ubCqDataChannel = 1;
+  ubMcFlag1 |= MC_FLAG1_PARM_EXTENDED;
   Table(parm(), PARM_TABLE_1)->item(0, PARM_VALUE_COLUMN)->setText("215");
   Click(parm(), PARM_CMD_SEND);
   EXPECT_EQ(Signals(), std::vector<uint16_t>{MC_SIG_PARM_WRITE});
-  EXPECT_EQ(sParamContainer.entries[0].udData, 215u);
-  EXPECT_EQ(sParamContainer.entries[4].udData, 20u);
+  const uint32_t sent[6] = {215, 2000, 3000, 150, 20, 0x110};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(+sParamContainer.entries[i].udData, sent[i]) << i;
+  EXPECT_FALSE(ubMcFlag1 & MC_FLAG1_PARM_EXTENDED);
   EXPECT_EQ(Shown(ext(), EXTP_TABLE_1, 0), "215");
   EXPECT_EQ(Shown(ext(), EXTP_TABLE_1, 4), "3000");  // POS5 on the extended panel
   EXPECT_EQ(Shown(ext(), EXTP_TABLE_3, 1), "20");
@@ -148,9 +152,11 @@ TEST_F(ParameterFormsTest, SaveRecallActsOnlyOnItsButtons) {
   EXPECT_EQ(field->value(), 7);  // the clamped number is what the panel shows
   EXPECT_TRUE(Visible(psave()));
 
-  // The buttons act on their click, with the clamped set.
+  // The buttons act on their click, with the clamped set; a recall while the
+  // save waits to be taken is refused.
   QTest::mouseClick(Button(psave(), PSAVE_CMD_SAVE), Qt::LeftButton);
   Process();
+  Click(psave(), PSAVE_CMD_RECALL);
   EXPECT_EQ(Signals(), std::vector<uint16_t>{MC_SIG_PARM_SAVE}) << Log();
   Click(psave(), PSAVE_CMD_RECALL);
   EXPECT_EQ(Signals(), std::vector<uint16_t>{MC_SIG_PARM_RECALL});

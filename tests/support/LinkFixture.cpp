@@ -1,9 +1,13 @@
 #include "support/LinkFixture.h"
 
+#include <algorithm>
+
+#include "app/PanelCallbacks.h"
 #include "comm/ComChannel.h"
 #include "comm/ComQueue.h"
 #include "comm/StMaUart.h"
 #include "engine/Mcycle.h"
+#include "hmi/hmi.h"
 
 namespace {
 constexpr int kSerialPort = 3;
@@ -55,6 +59,27 @@ bool LinkFixture::SelectSimLink(SimLink link) {
       return ubCqDataChannel == CQ_LINK_UDP;
   }
   return false;
+}
+
+bool LinkFixture::Settled() {
+  if (uwMcycleState != MC_STATE_IDLE || ubMcSignalQueueCounter != 0 || ubHiQueueCounter != 0) return false;
+  for (const CqElement& e : cqDataQueue)
+    if (e.ubStatus != CQ_FREE) return false;
+  return true;
+}
+
+void LinkFixture::ChooseAndSettle(int item) {
+  ASSERT_TRUE(TickUntil(Settled, 10000));
+  journalMark_ = Transmissions();
+  MAIN_MENU_Callback(1, item, EVENT_COMMIT, nullptr, 0, 0);
+  TickPaced();
+  ASSERT_TRUE(TickUntil(Settled, 5000));
+}
+
+std::vector<std::string> LinkFixture::JournalSinceChoice() const {
+  std::vector<std::string> j = sim_ ? sim_->Journal() : std::vector<std::string>{};
+  j.erase(j.begin(), j.begin() + static_cast<long>(std::min(journalMark_, j.size())));
+  return j;
 }
 
 void LinkFixture::TearDown() {

@@ -26,9 +26,18 @@ class LinkFixture : public EngineFixture {
   bool SelectSimLink(SimLink link);
   // Selects ring value `value` as the operator would.
   void Select(int value);
+  // The engine rests: idle, no signal or log line waiting, every queue slot
+  // free.
+  static bool Settled();
+  // Chooses main-menu item `item` once the engine rests and runs until it
+  // rests again; JournalSinceChoice() then lists what the simulator saw
+  // meanwhile.
+  void ChooseAndSettle(int item);
+  std::vector<std::string> JournalSinceChoice() const;
 
   std::unique_ptr<SimProcess> sim_;
   std::unique_ptr<ScopedEnv> env_;
+  size_t journalMark_ = 0;
 };
 
 const char* SimLinkName(SimLink link);
