@@ -6,6 +6,7 @@
 #include "engine/McycleParameter.h"
 #include "objects/ScriptMachine.h"
 #include "scope/ScopeTrace.h"
+#include "scope/Scope_hmi.h"
 
 namespace {
 // The program ends right after either shutdown, so Exit closes the UDP socket
@@ -26,5 +27,6 @@ McModuleHooks mcModuleHooks = [] {
   hooks.prepareCyclicRequests = McycleCyclicPrepareRequests;
   hooks.closeObjectLog = CloseObjectLog;
   hooks.freeTraceBuffer = ScopeTraceFree;
+  hooks.loadTraceFile = ScopeHmiLoadHook;
   return hooks;
 }();

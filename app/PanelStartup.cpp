@@ -13,6 +13,7 @@
 #include "engine/Timer.h"
 #include "hmi/hmi.h"
 #include "params/ParameterPanel.h"
+#include "scope/Scope_hmi.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
@@ -62,6 +63,7 @@ void InstallPanelCallbacks() {
     PanelInstallCallback(uwMcConfigPanelHandle, c, CMD_CONF_Callback, nullptr);
   PanelInstallCallback(uwMcTraceInfoPanelHandle, TRACE_INFO_CMD_OK, CMD_TRACE_INFO_Callback, nullptr);
   PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_COPY_LOG, CMD_COPY_LOG_Callback, nullptr);
+  ScopeHmiInstallCallbacks();
   ParmPanelsSetUp();
 }
 

@@ -21,6 +21,9 @@ McFwVariant McycleFwVariant(uint32_t version, uint16_t ramtype, bool expert);
 // clock after identification.
 inline bool McycleFwVariantLikeP0528(McFwVariant v) { return v == McFwVariant::P0528 || v == McFwVariant::Other; }
 
+// The scope panel's digital-lane and analogue captions of a variant; in
+// expert mode `ramtype` chooses the P0528 signal captions.
+void McycleSetScopeCaptions(McFwVariant variant, uint16_t ramtype);
 // Sets up the tool for an identified controller (data container read,
 // udScopeFwVersion set): flags, log-data and scope containers, scope
 // captions, the main panel's rings, switches and menus, the firmware and ram

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev ncompress zlib1g-dev locales
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
