@@ -150,12 +150,14 @@ const RowB kTableB[] = {
 
 constexpr uint32_t kAna3Bar = 400;
 
-uint32_t* Target(const RowB& r) {
+// The container entry a row reads into (entries are packed: their fields are
+// assigned, never reached through a pointer).
+CtrlCmdEntry* Target(const RowB& r) {
   switch (r.store) {
-    case Store::Log: return &sLogDataContainer.entries[r.entry].udData;
-    case Store::LogFile: return &sLogDataContainer.entries[sLogDataContainer.ubFileEntry + r.entry].udData;
-    case Store::Ext: return &sLogExtDataContainer.entries[r.entry].udData;
-    case Store::Scope: return &sScopeDataContainer.entries[r.entry].udData;
+    case Store::Log: return &sLogDataContainer.entries[r.entry];
+    case Store::LogFile: return &sLogDataContainer.entries[sLogDataContainer.ubFileEntry + r.entry];
+    case Store::Ext: return &sLogExtDataContainer.entries[r.entry];
+    case Store::Scope: return &sScopeDataContainer.entries[r.entry];
     case Store::None: break;
   }
   return nullptr;
@@ -316,7 +318,7 @@ void ScopeTraceLoadParm(std::string_view line, uint32_t firmwareMajor) {
     uint32_t v = 0;
     if (!ReadValue(r.kind, value, v)) return;
     CtrlCmdLogDataContainerP528Init(1);
-    *Target(r) = v;
+    Target(r)->udData = v;
     return;
   }
 }

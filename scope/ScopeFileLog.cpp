@@ -155,27 +155,33 @@ bool ScopeReadDataLine(std::string_view line, ScopeFrame& frame) {
   ScopeFrame f{};
   if (colon == std::string_view::npos || !ScopeReadRawBytes(line.substr(colon + 2), f.aubRaw)) return false;
   Columns c(line.substr(0, colon));
+  // The record is packed: the columns are read into aligned values first.
+  int16_t cmd = 0, ram = 0, mot = 0;
+  uint16_t state = 0, digIn = 0, digOut = 0, status = 0, ramtype = 0, ana[4] = {};
   if (ubMcFlag3 & MC_FLAG3_FW_P0417) {
-    if (!Dec(c, f.swCmdpos) || !Dec(c, f.swRam) || !Hex(c, f.uwMcState) || !Binary(c, f.uwDigIn) ||
-        !Binary(c, f.uwDigOut) || !Skip(c) || !Dec(c, f.uwAna0))
+    if (!Dec(c, cmd) || !Dec(c, ram) || !Hex(c, state) || !Binary(c, digIn) || !Binary(c, digOut) || !Skip(c) ||
+        !Dec(c, ana[0]))
       return false;
   } else {
-    const bool format2 = udScopeFileFormat == SCOPE_FORMAT_P0417;
-    uint16_t digIn = 0, digOut = 0;
-    if (!Dec(c, f.swCmdpos) || !Dec(c, f.swRam) || !Dec(c, f.swMotpos) || !Hex(c, f.uwMcState) ||
-        !Binary(c, digIn) || !Binary(c, digOut) || !Hex(c, f.uwStatus) || !Hex(c, f.uwRamtype) ||
-        !Dec(c, f.uwAna0) || !Dec(c, f.uwAna1) || !Dec(c, f.uwAna2) || !Dec(c, f.uwAna3))
+    if (!Dec(c, cmd) || !Dec(c, ram) || !Dec(c, mot) || !Hex(c, state) || !Binary(c, digIn) || !Binary(c, digOut) ||
+        !Hex(c, status) || !Hex(c, ramtype) || !Dec(c, ana[0]) || !Dec(c, ana[1]) || !Dec(c, ana[2]) ||
+        !Dec(c, ana[3]))
       return false;
-    // Format 2 files of this layout carry the outputs in the raw bytes only.
     f.ubMux = f.aubRaw[15];
-    f.uwDigIn = format2 ? 0 : digIn;
-    f.uwDigOut = format2 ? RawWord(f, 8) : digOut;
+    // Format 2 files of this layout carry the outputs in the raw bytes only.
+    if (udScopeFileFormat == SCOPE_FORMAT_P0417) {
+      digIn = 0;
+      digOut = RawWord(f, 8);
+    }
     if ((ubMcFlag4 & MC_FLAG4_EXPERT_MODE) && (ubMcFlag4 & MC_FLAG4_ALT_DIGITAL_CAPTIONS)) {
       f.swPosWord = static_cast<int16_t>(RawWord(f, 0));
-      f.swCmdpos = 0;
-      f.swMotpos = 0;
+      cmd = 0;
+      mot = 0;
     }
   }
+  f.swCmdpos = cmd, f.swRam = ram, f.swMotpos = mot, f.uwMcState = state, f.uwDigIn = digIn, f.uwDigOut = digOut;
+  f.uwStatus = status, f.uwRamtype = ramtype;
+  f.uwAna0 = ana[0], f.uwAna1 = ana[1], f.uwAna2 = ana[2], f.uwAna3 = ana[3];
   frame = f;
   return true;
 }
