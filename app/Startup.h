@@ -50,7 +50,9 @@ void McycleBatchEndSet();
 // Blocks until the batch is finished.
 void McycleBatchEndWait();
 
-inline constexpr const char* SOFTWARE_NUMBER = "S0712-22";
+// The software number of the banner and title; the build sets it from the
+// project version.
+inline constexpr const char* SOFTWARE_NUMBER = STROKEDESK_SOFTWARE_NUMBER;
 
 // "YYYY-MM-DD hh:mm - final" from the build's date and time.
 const char* McycleBuildStamp();

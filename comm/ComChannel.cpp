@@ -34,7 +34,8 @@ void DriverHint() {
   static const char* const kLines[] = {
       "Check correct USB driver installation!\n",
       "The RC7 USB port is a CDC-ACM serial device (kernel driver cdc_acm):\n",
-      "   it appears as /dev/ttyACM<n> when the driver is loaded.\n",
+      "   it appears as /dev/ttyACM<n> when the driver is loaded,\n",
+      "   and as /dev/rc7-usb with the udev rule of the StrokeDesk package.\n",
       "Your user needs read and write access to it:\n",
       "   add the user to the dialout group and log in again.\n",
       "Connect USB to RC7\n",
@@ -147,7 +148,12 @@ bool McycleChannelFindUsb() {
   return true;
 }
 
-bool McycleChannelOpenUsb() { return SerialOpen(ubTcpUsbComPort) >= 0; }
+bool McycleChannelOpenUsb() {
+  if (SerialOpen(ubTcpUsbComPort) >= 0) return true;
+  const std::string problem = PortScanDeviceProblem(PortScanDevicePath(ubTcpUsbComPort));
+  if (!problem.empty()) McycleSay(("USB: " + problem + "\n").c_str());
+  return false;
+}
 
 // Every connection starts from fresh containers and the P0417 log filling;
 // identification switches the filling when the controller says otherwise.

@@ -40,7 +40,9 @@ bool McycleChannelOpenUdp();
 // Finds the RC7 USB device's serial port (into ubTcpUsbComPort); false after
 // saying why there is none.
 bool McycleChannelFindUsb();
-// Opens the found device's port: true when open.
+// Opens the found device's port: true when open, else false after saying
+// why the device file cannot be used when that is known (a link without its
+// device, no permission).
 bool McycleChannelOpenUsb();
 // Closes the link's port or socket without a message (shutdown).
 void McycleChannelClose();

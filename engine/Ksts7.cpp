@@ -1,13 +1,14 @@
 #include "engine/Ksts7.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
 #include <string>
 #include <unordered_map>
+
+#include "platform/Paths.h"
 
 namespace {
 
@@ -17,23 +18,18 @@ void* library = nullptr;
 // later load never calls an address of the old mapping.
 std::unordered_map<std::string, void*> bound;
 std::string lastError;
+constexpr const char* kLibraryFile = "libKsts7.so";
 
 uint32_t SystemError() { return errno != 0 ? static_cast<uint32_t>(errno) : ENOENT; }
 
 // The library is looked for as the loader on the original platform did: in
-// the program's own folder first, then on the system's search path.
-std::string LibraryName() {
+// the program's own folder (or the installed tree's private library folder)
+// first, then on the system's search path. `missing` says where it was not.
+std::string LibraryName(std::string& missing) {
   const char* name = std::getenv("STROKEDESK_KSTS7");
   if (name && *name) return name;
-  char exe[4096];
-  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  if (n > 0) {
-    std::string dir(exe, static_cast<size_t>(n));
-    dir.erase(dir.rfind('/') + 1);
-    const std::string beside = dir + "libKsts7.so";
-    if (access(beside.c_str(), R_OK) == 0) return beside;
-  }
-  return "libKsts7.so";
+  const std::string shipped = ShippedFile(ShippedKind::Library, kLibraryFile, missing);
+  return shipped.empty() ? kLibraryFile : shipped;
 }
 
 void UnloadLocked() {
@@ -85,12 +81,14 @@ KSError KS_openDriver(const char* customerNumber) {
     std::lock_guard<std::mutex> g(bindLock);
     if (library) return KS_OK;
     errno = 0;
-    const std::string name = LibraryName();
+    std::string missing;
+    const std::string name = LibraryName(missing);
     library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
       const uint32_t sys = SystemError();
       const char* why = dlerror();
       lastError = why ? why : name;
+      if (!missing.empty()) lastError = missing + "; not on the system's library path either";
       return KSERROR_LIBRARY_NOT_FOUND | sys;
     }
     void* open;

@@ -1,10 +1,11 @@
 // Binding of the real-time timer library libKsts7.so: every function is a
 // forwarding stub of the same name that loads and binds the library at run
-// time (first from the program's own folder). Error codes: library missing KSERROR_LIBRARY_NOT_FOUND | errno; name
+// time. Error codes: library missing KSERROR_LIBRARY_NOT_FOUND | errno; name
 // missing KSERROR_FUNCTION_NOT_FOUND | errno; any call but KS_openDriver while
 // the library is not loaded KSERROR_LIBRARY_NOT_LOADED (KS_closeDriver:
-// KSERROR_DRIVER_NOT_LOADED). The library is found by the name in
-// $STROKEDESK_KSTS7, else "libKsts7.so" on the program's search path.
+// KSERROR_DRIVER_NOT_LOADED). The library is the file named by
+// $STROKEDESK_KSTS7, else the shipped libKsts7.so (ShippedFile), else
+// "libKsts7.so" on the system's library path.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -126,7 +126,7 @@ std::string HmiLogFileHeader() {
          "* Documentation: README.md of the StrokeDesk distribution\n"
          "* \n"
          "* Log-File created by StrokeDesk\n"
-         "* Software version: S0712-22\n"
+         "* Software version: " STROKEDESK_SOFTWARE_NUMBER "\n"
          "* \n"
          "*******************************************************\n"
          "\n";

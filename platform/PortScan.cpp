@@ -1,10 +1,12 @@
 #include "platform/PortScan.h"
 
 #include <dirent.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -146,9 +148,21 @@ int LowestFree(const std::map<int, SerialPortInfo>& ports) {
   return n;
 }
 
+bool IsLink(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool InGroup(gid_t gid) {
+  if (::getegid() == gid) return true;
+  gid_t groups[256];
+  const int n = ::getgroups(256, groups);
+  return std::find(groups, groups + std::max(n, 0), gid) != groups + std::max(n, 0);
+}
+
 }  // namespace
 
-std::vector<SerialPortInfo> PortScanList(bool& readable, const std::string& sysfsRoot) {
+std::vector<SerialPortInfo> PortScanList(bool& readable, const std::string& sysfsRoot, const std::string& usbLink) {
   std::map<int, SerialPortInfo> ports;
   std::map<std::string, int> byDevice;  // canonical device path -> number
   auto add = [&](SerialPortInfo p) {
@@ -171,21 +185,31 @@ std::vector<SerialPortInfo> PortScanList(bool& readable, const std::string& sysf
     add(p);
   }
 
-  // The USB stand-in keeps the number of a pinned port with the same device,
-  // else it takes the lowest free one.
-  if (const char* usb = std::getenv(kUsbVariable); usb && *usb) {
-    auto known = byDevice.find(Canonical(usb));
+  const std::vector<TtyDevice> ttys = SysfsTtys(sysfsRoot, readable);
+
+  // The USB stand-in, else the device link, keeps the number of a pinned port
+  // with the same device, else it takes the lowest free one. The link goes
+  // with its device: udev removes it when the controller is unplugged.
+  const char* usb = std::getenv(kUsbVariable);
+  const bool fromLink = !(usb && *usb) && IsLink(usbLink);
+  if ((usb && *usb) || fromLink) {
+    const std::string device = fromLink ? usbLink : usb;
+    auto known = byDevice.find(Canonical(device));
     SerialPortInfo p;
     p.number = known != byDevice.end() ? known->second : LowestFree(ports);
-    p.device = usb;
+    p.device = device;
     p.usbVendor = RC7_USB_VENDOR;
     p.usbProduct = RC7_USB_PRODUCT;
     p.driver = kUsbVariable;
-    p.presencePath = usb;
+    p.presencePath = device;
+    if (fromLink) {
+      const std::string tty = BaseName(Canonical(device));
+      auto same = std::find_if(ttys.begin(), ttys.end(), [&](const TtyDevice& t) { return t.name == tty; });
+      p.driver = same != ttys.end() && same->isUsb ? same->usb.driver : "";
+    }
     add(p);
   }
 
-  const std::vector<TtyDevice> ttys = SysfsTtys(sysfsRoot, readable);
   for (const TtyDevice& t : ttys) {
     if (t.isUsb || byDevice.count(Canonical("/dev/" + t.name))) continue;
     SerialPortInfo p;
@@ -214,17 +238,17 @@ std::vector<SerialPortInfo> PortScanList(bool& readable, const std::string& sysf
   return list;
 }
 
-std::string PortScanDevicePath(int number, const std::string& sysfsRoot) {
+std::string PortScanDevicePath(int number, const std::string& sysfsRoot, const std::string& usbLink) {
   bool readable = false;
-  for (const SerialPortInfo& p : PortScanList(readable, sysfsRoot))
+  for (const SerialPortInfo& p : PortScanList(readable, sysfsRoot, usbLink))
     if (p.number == number) return p.device;
   return "";
 }
 
 UsbLookupResult PortScanFindUsb(uint16_t vendor, uint16_t product, UsbSerialDevice& device,
-                                const std::string& sysfsRoot) {
+                                const std::string& sysfsRoot, const std::string& usbLink) {
   bool readable = false;
-  for (const SerialPortInfo& p : PortScanList(readable, sysfsRoot)) {
+  for (const SerialPortInfo& p : PortScanList(readable, sysfsRoot, usbLink)) {
     if (p.usbVendor != vendor || p.usbProduct != product) continue;
     device.port = p.number;
     device.driver = p.driver;
@@ -250,4 +274,27 @@ UsbPresence PortScanUsbPresent(const std::string& presencePath, const std::strin
   const bool inSysfs = presencePath.rfind(sysfsRoot + "/", 0) == 0;
   if (inSysfs && ::access((sysfsRoot + "/bus/usb/devices").c_str(), R_OK) != 0) return USB_UNREADABLE;
   return Exists(presencePath) ? USB_PRESENT : USB_ABSENT;
+}
+
+std::string PortScanDeviceProblem(const std::string& path) {
+  if (IsLink(path) && !Exists(path)) {
+    char target[4096];
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+    return path + ": the link's device " + (n > 0 ? std::string(target, static_cast<size_t>(n)) : "") +
+           " does not exist";
+  }
+  const std::string target = Canonical(path);
+  const std::string named = target == path ? path : path + " (" + target + ")";
+  struct stat st;
+  if (::access(path.c_str(), R_OK | W_OK) == 0)
+    return ::stat(path.c_str(), &st) == 0 && !S_ISCHR(st.st_mode) ? named + ": not a serial device" : "";
+  const int error = errno;
+  std::string why = named + ": " + std::strerror(error);
+  if (error == EACCES && ::stat(path.c_str(), &st) == 0 && !InGroup(st.st_gid)) {
+    const group* g = ::getgrgid(st.st_gid);
+    const std::string name = g ? g->gr_name : std::to_string(st.st_gid);
+    why += "; it belongs to the group " + name + ", which this program does not run with: add the user to " + name +
+           " and log in again";
+  }
+  return why;
 }

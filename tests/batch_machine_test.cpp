@@ -64,6 +64,7 @@ TEST_F(BatchMachine, EveryEarlyEndLeavesTheEngineIdle) {
     int code;
   };
   const std::string script = "rd 0x2004 0\n";
+  const std::string noDevice = dir_.Add("no-such-device");
   const Case cases[] = {
       {"empty plan", CQ_LINK_NONE, {}, "s.pms", "", "", BATCH_EXIT_OK},
       {"no such file", CQ_LINK_NONE, {BATCH_PLAN_SCRIPT}, nullptr, "", "Can't open File\n", BATCH_EXIT_FAILED},
@@ -80,9 +81,10 @@ TEST_F(BatchMachine, EveryEarlyEndLeavesTheEngineIdle) {
        "No IP-Address for the Ethernet channel: set ip_addr in StrokeDesk.ini\nCom Channel error, not open\n",
        BATCH_EXIT_FAILED},
       {"no USB device", CQ_LINK_USB, {BATCH_PLAN_SCRIPT}, "s.pms", script,
-       "Connecting USB COM  1\nCom Channel error, not open\n", BATCH_EXIT_FAILED},
+       "Connecting USB COM  1\nUSB: " + noDevice + ": No such file or directory\nCom Channel error, not open\n",
+       BATCH_EXIT_FAILED},
   };
-  ScopedEnv gone("STROKEDESK_USB", dir_.Add("no-such-device"));
+  ScopedEnv gone("STROKEDESK_USB", noDevice);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     McycleBatchReset();

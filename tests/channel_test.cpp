@@ -125,6 +125,24 @@ TEST_F(ChannelTest, UsbDeviceUnpluggedAtSelection) {
   EXPECT_EQ(ubMcSignalQueueCounter, 0);
 }
 
+TEST_F(ChannelTest, UsbDeviceThatCannotBeOpenedIsNamed) {
+  const std::string plain = testing::TempDir() + "strokedesk-not-a-tty-" + std::to_string(::getpid());
+  std::FILE* f = std::fopen(plain.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  ScopedEnv usb("STROKEDESK_USB", plain);
+  Select(COM_RING_USB);
+  std::remove(plain.c_str());
+  const std::string log = Shown();
+  const size_t why = log.find("USB: " + plain + ": not a serial device\n");
+  ASSERT_NE(why, std::string::npos) << log;
+  const size_t msg = log.find("USB Com 1: Channel error, not open\n", why);
+  ASSERT_NE(msg, std::string::npos) << log;
+  EXPECT_NE(log.find(kHintFirst, msg), std::string::npos);
+  EXPECT_EQ(RingValue(), 0);
+  EXPECT_EQ(ubCqDataChannel, CQ_LINK_NONE);
+}
+
 TEST_F(ChannelTest, UnpluggingTheUsbDeviceDropsTheLinkAtTheNextCheck) {
   ASSERT_TRUE(Connect(SimLink::Usb));
   const std::string link = "/tmp/strokedesk-usb-" + std::to_string(::getpid());

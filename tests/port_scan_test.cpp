@@ -102,6 +102,61 @@ TEST_F(PortScanTest, DeviceWithoutSerialPort) {
   EXPECT_EQ(PortScanFindUsb(0x1cbe, 0x0002, d, root.string()), USB_NO_PORT);
 }
 
+TEST_F(PortScanTest, TheDeviceLinkStandsForTheController) {
+  const std::string link = (root / "rc7-usb").string();
+  const std::string device = (root / "ttyACM7").string();
+  File("ttyACM7", "");
+  fs::create_symlink(device, link);
+  bool readable = false;
+  std::vector<SerialPortInfo> ports = PortScanList(readable, root.string(), link);
+  ASSERT_EQ(ports.size(), 3u);
+  EXPECT_EQ(ports[0].device, link);
+  EXPECT_EQ(ports[0].usbVendor, 0x1cbe);
+  EXPECT_EQ(ports[2].device, "/dev/ttyACM0");  // the sysfs device is another one
+  UsbSerialDevice d;
+  ASSERT_EQ(PortScanFindUsb(0x1cbe, 0x0002, d, root.string(), link), USB_FOUND);
+  EXPECT_EQ(d.port, 1);
+  EXPECT_EQ(d.presencePath, link);
+  EXPECT_EQ(PortScanDevicePath(1, root.string(), link), link);
+
+  // A port pinned to the link's device keeps its number; the environment's
+  // device comes before the link.
+  ::setenv("STROKEDESK_COM5", device.c_str(), 1);
+  EXPECT_EQ(PortScanDevicePath(5, root.string(), link), link);
+  ::unsetenv("STROKEDESK_COM5");
+  ::setenv("STROKEDESK_USB", "/dev/null", 1);
+  EXPECT_EQ(PortScanDevicePath(1, root.string(), link), "/dev/null");
+  ::unsetenv("STROKEDESK_USB");
+
+  // Unplugged: udev takes the link away with the device.
+  fs::remove(device);
+  EXPECT_EQ(PortScanUsbPresent(link, root.string()), USB_ABSENT);
+  fs::remove(link);
+  ASSERT_EQ(PortScanFindUsb(0x1cbe, 0x0002, d, root.string(), link), USB_FOUND);
+  EXPECT_EQ(d.presencePath, (root / "devices/usb1/1-2").string());
+}
+
+TEST_F(PortScanTest, ADeviceThatCannotBeUsedIsNamedWithTheReason) {
+  const std::string file = (root / "plain").string();
+  const std::string dangling = (root / "rc7-usb").string();
+  File("plain", "");
+  fs::create_symlink(root / "ttyACM9", dangling);
+  struct Case {
+    std::string path;
+    std::string problem;
+  } cases[] = {
+      {"/dev/null", ""},
+      {file, file + ": not a serial device"},
+      {dangling, dangling + ": the link's device " + (root / "ttyACM9").string() + " does not exist"},
+      {(root / "none").string(), (root / "none").string() + ": No such file or directory"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PortScanDeviceProblem(c.path), c.problem) << c.path;
+  if (::geteuid() != 0) {  // root may open anything
+    fs::permissions(file, fs::perms::none);
+    EXPECT_EQ(PortScanDeviceProblem(file), file + ": Permission denied");
+  }
+}
+
 TEST_F(PortScanTest, UnreadableTree) {
   const std::string gone = (root / "nothing").string();
   bool readable = true;

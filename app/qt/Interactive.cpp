@@ -37,6 +37,8 @@ int InteractiveRun(int argc, char** argv, const McStartOptions& options) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("StrokeDesk");
+  // The desktop matches the windows with the package's desktop entry (and its icon).
+  QGuiApplication::setDesktopFileName("org.strokedesk.StrokeDesk");
   // Closing a panel never ends the program; the main panel's close does.
   QApplication::setQuitOnLastWindowClosed(false);
   QtPanelHost host;
