@@ -32,15 +32,6 @@ const std::string& Text(uint8_t mode) {
   return texts[mode];
 }
 
-std::string Lzw(const std::string& text) {
-  LzwTables tables;
-  std::string out(LzwCompressBound(text.size()), '\0');
-  LzwInit();
-  auto* b = reinterpret_cast<uint8_t*>(out.data());
-  out.resize(LzwCompress(reinterpret_cast<const uint8_t*>(text.data()), text.size(), b) - b);
-  return out;
-}
-
 size_t Unlzw(const std::string& stream, std::string& text) {
   LzwTables tables;
   LzwOutcome outcome;
@@ -120,7 +111,7 @@ void Rates(benchmark::State& state, const std::string& text, double ours, bool e
   state.counters[expand ? "inflate_MB_per_s" : "deflate6_MB_per_s"] = mb / ref;
   state.counters["x_compress12"] = tool / ours;
   state.counters[expand ? "x_inflate" : "x_deflate6"] = ref / ours;
-  state.counters["ratio"] = static_cast<double>(Lzw(text).size()) / text.size();
+  state.counters["ratio"] = static_cast<double>(TraceCompress(text).size()) / text.size();
   state.counters["compress12_ratio"] = static_cast<double>(theirs.size()) / text.size();
   state.counters["deflate6_ratio"] = static_cast<double>(zn) / text.size();
 }
@@ -130,7 +121,7 @@ void BM_LzwCompress(benchmark::State& state) {
   double seconds = 0;
   for (auto _ : state) {
     const auto t0 = Clock::now();
-    benchmark::DoNotOptimize(Lzw(text));
+    benchmark::DoNotOptimize(TraceCompress(text));
     seconds += std::chrono::duration<double>(Clock::now() - t0).count();
   }
   state.SetLabel(state.range(0) == SCOPE_TEXT_LOZ ? ".loz text" : ".log text");
@@ -139,7 +130,7 @@ void BM_LzwCompress(benchmark::State& state) {
 
 void BM_LzwExpand(benchmark::State& state) {
   const std::string& text = Text(static_cast<uint8_t>(state.range(0)));
-  const std::string stream = Lzw(text);
+  const std::string stream = TraceCompress(text);
   std::string back(text.size(), '\0');
   double seconds = 0;
   for (auto _ : state) {

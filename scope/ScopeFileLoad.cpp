@@ -1,7 +1,9 @@
 // Loading a trace file whole: the file's bytes, the reader by extension, and
 // the state a rejected file must not change.
+#include <array>
 #include <cstdio>
-#include <memory>
+#include <cstring>
+#include <vector>
 
 #include "engine/Mcycle.h"
 #include "engine/McycleFlags.h"
@@ -30,73 +32,63 @@ constexpr uint8_t kFlag4Bits = MC_FLAG4_ALT_DIGITAL_CAPTIONS | MC_FLAG4_SECOND_T
 constexpr uint8_t kFlag5Bits = MC_FLAG5_QUILL_TWO_TRACES;
 constexpr uint8_t kScopeFlagBits = SCOPE_FLAG_P0417_TRACE | SCOPE_FLAG_LAST_LOAD_LOG;
 
-struct Descriptor {
-  uint16_t uwFrameLength, uwFramesPerBlock, uwFrames, uwSampleTime, uwPostTrg, uwPos2, uwPos5;
-  uint32_t udStatus;
-  uint8_t ubFileFormat;
+// The header values, containers and descriptors a reader writes, as one
+// list of places; the variant flags are kept bit by bit.
+struct Place {
+  void* at;
+  size_t size;
 };
+#define SCOPE_PLACE(var) Place{&(var), sizeof(var)}
+const Place kPlaces[] = {
+    SCOPE_PLACE(udScopeFwVersion),    SCOPE_PLACE(udScopeStatus1),    SCOPE_PLACE(udScopeBootVersion),
+    SCOPE_PLACE(udScopeSwVersion),    SCOPE_PLACE(udScopeFileFormat), SCOPE_PLACE(uwScopeRamtype),
+    SCOPE_PLACE(uwScopeLmsResol),     SCOPE_PLACE(uwScopeMotResol),   SCOPE_PLACE(uwScopeStatus0),
+    SCOPE_PLACE(uwScopeMode0),        SCOPE_PLACE(uwScopeMode1),      SCOPE_PLACE(uwScopeRampos),
+    SCOPE_PLACE(uwScopeMotpos),       SCOPE_PLACE(uwScopePostTrgTime), SCOPE_PLACE(uwScopeMsSampleTime),
+    SCOPE_PLACE(stRC6Kvo),            SCOPE_PLACE(udScopeDateYear),   SCOPE_PLACE(udScopeDateMonth),
+    SCOPE_PLACE(udScopeDateDay),      SCOPE_PLACE(udScopeTimeHour),   SCOPE_PLACE(udScopeTimeMin),
+    SCOPE_PLACE(udScopeTimeSec),      SCOPE_PLACE(ubScopeNumOfTraces), SCOPE_PLACE(iScopeTraceMaxFrames),
+    SCOPE_PLACE(ubScopeFlag1),        SCOPE_PLACE(sLogDataContainer), SCOPE_PLACE(sLogExtDataContainer),
+    SCOPE_PLACE(sScopeDataContainer),
+};
+#undef SCOPE_PLACE
 
 // Everything a reader writes besides the frame arrays, to be put back when a
 // file is rejected (or was only converted).
-struct Saved {
-  uint8_t flag3, flag4, flag5, scopeFlag, scopeFlag1;
-  uint32_t fwVersion, status1, bootVersion, swVersion, fileFormat;
-  uint16_t ramtype, lmsResol, motResol, status0, mode0, mode1, rampos, motpos, postTrgTime, msSampleTime;
-  uint16_t kvo[SCOPE_KVO_WORDS];
-  uint32_t date[6];
-  uint8_t traces;
-  int32_t maxFrames;
-  Descriptor desc[2];
-  CtrlCmdContainer log, ext, scope;
-
-  void Take() {
-    flag3 = ubMcFlag3 & kFlag3Bits;
-    flag4 = ubMcFlag4 & kFlag4Bits;
-    flag5 = ubMcFlag5 & kFlag5Bits;
-    scopeFlag = ubScopeFlag & kScopeFlagBits;
-    scopeFlag1 = ubScopeFlag1;
-    fwVersion = udScopeFwVersion, status1 = udScopeStatus1, bootVersion = udScopeBootVersion;
-    swVersion = udScopeSwVersion, fileFormat = udScopeFileFormat;
-    ramtype = uwScopeRamtype, lmsResol = uwScopeLmsResol, motResol = uwScopeMotResol;
-    status0 = uwScopeStatus0, mode0 = uwScopeMode0, mode1 = uwScopeMode1, rampos = uwScopeRampos;
-    motpos = uwScopeMotpos, postTrgTime = uwScopePostTrgTime, msSampleTime = uwScopeMsSampleTime;
-    std::copy(stRC6Kvo, stRC6Kvo + SCOPE_KVO_WORDS, kvo);
-    const uint32_t d[6] = {udScopeDateYear, udScopeDateMonth, udScopeDateDay,
-                           udScopeTimeHour, udScopeTimeMin,   udScopeTimeSec};
-    std::copy(d, d + 6, date);
-    traces = ubScopeNumOfTraces, maxFrames = iScopeTraceMaxFrames;
-    for (int t = 0; t < 2; ++t) {
-      const ScopeTraceDesc& s = scScope[t];
-      desc[t] = {s.uwFrameLength, s.uwFramesPerBlock, s.uwFrames, s.uwSampleTime, s.uwPostTrg,
-                 s.uwPos2,        s.uwPos5,           s.udStatus, s.ubFileFormat};
+class Saved {
+ public:
+  Saved() {
+    for (const Place& p : kPlaces) {
+      const auto* b = static_cast<const uint8_t*>(p.at);
+      bytes_.insert(bytes_.end(), b, b + p.size);
     }
-    log = sLogDataContainer, ext = sLogExtDataContainer, scope = sScopeDataContainer;
+    flags_ = {ubMcFlag3 & kFlag3Bits, ubMcFlag4 & kFlag4Bits, ubMcFlag5 & kFlag5Bits, ubScopeFlag & kScopeFlagBits};
+    for (int t = 0; t < 2; ++t) desc_[t] = scScope[t];
   }
-
   void Restore() const {
-    ubMcFlag3 = static_cast<uint8_t>((ubMcFlag3 & ~kFlag3Bits) | flag3);
-    ubMcFlag4 = static_cast<uint8_t>((ubMcFlag4 & ~kFlag4Bits) | flag4);
-    ubMcFlag5 = static_cast<uint8_t>((ubMcFlag5 & ~kFlag5Bits) | flag5);
-    ubScopeFlag = static_cast<uint8_t>((ubScopeFlag & ~kScopeFlagBits) | scopeFlag);
-    ubScopeFlag1 = scopeFlag1;
-    udScopeFwVersion = fwVersion, udScopeStatus1 = status1, udScopeBootVersion = bootVersion;
-    udScopeSwVersion = swVersion, udScopeFileFormat = fileFormat;
-    uwScopeRamtype = ramtype, uwScopeLmsResol = lmsResol, uwScopeMotResol = motResol;
-    uwScopeStatus0 = status0, uwScopeMode0 = mode0, uwScopeMode1 = mode1, uwScopeRampos = rampos;
-    uwScopeMotpos = motpos, uwScopePostTrgTime = postTrgTime, uwScopeMsSampleTime = msSampleTime;
-    std::copy(kvo, kvo + SCOPE_KVO_WORDS, stRC6Kvo);
-    udScopeDateYear = date[0], udScopeDateMonth = date[1], udScopeDateDay = date[2];
-    udScopeTimeHour = date[3], udScopeTimeMin = date[4], udScopeTimeSec = date[5];
-    ubScopeNumOfTraces = traces, iScopeTraceMaxFrames = maxFrames;
-    for (int t = 0; t < 2; ++t) {
-      ScopeTraceDesc& s = scScope[t];
-      const Descriptor& d = desc[t];
-      s.uwFrameLength = d.uwFrameLength, s.uwFramesPerBlock = d.uwFramesPerBlock, s.uwFrames = d.uwFrames;
-      s.uwSampleTime = d.uwSampleTime, s.uwPostTrg = d.uwPostTrg, s.uwPos2 = d.uwPos2, s.uwPos5 = d.uwPos5;
-      s.udStatus = d.udStatus, s.ubFileFormat = d.ubFileFormat;
+    const uint8_t* b = bytes_.data();
+    for (const Place& p : kPlaces) {
+      std::memcpy(p.at, b, p.size);
+      b += p.size;
     }
-    sLogDataContainer = log, sLogExtDataContainer = ext, sScopeDataContainer = scope;
+    ubMcFlag3 = static_cast<uint8_t>((ubMcFlag3 & ~kFlag3Bits) | flags_[0]);
+    ubMcFlag4 = static_cast<uint8_t>((ubMcFlag4 & ~kFlag4Bits) | flags_[1]);
+    ubMcFlag5 = static_cast<uint8_t>((ubMcFlag5 & ~kFlag5Bits) | flags_[2]);
+    ubScopeFlag = static_cast<uint8_t>((ubScopeFlag & ~kScopeFlagBits) | flags_[3]);
+    // The frame arrays are the reader's now; only the counts go back.
+    for (int t = 0; t < 2; ++t) {
+      ScopeFrame* frames = scScope[t].pFrames;
+      const uint32_t capacity = scScope[t].udCapacity;
+      scScope[t] = desc_[t];
+      scScope[t].pFrames = frames;
+      scScope[t].udCapacity = capacity;
+    }
   }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  std::array<int, 4> flags_;
+  ScopeTraceDesc desc_[2];
 };
 
 bool ReadWhole(const std::string& path, std::string& bytes) {
@@ -173,13 +165,12 @@ const std::string& ScopeFileReason() { return reason; }
 void ScopeFileSetReason(std::string text) { reason = std::move(text); }
 
 int32_t ScopeLoadFile(const std::string& path) {
-  auto saved = std::make_unique<Saved>();
-  saved->Take();
+  const Saved saved;
   reason.clear();
   ubMcFlag2 &= static_cast<uint8_t>(~MC_FLAG2_TRACE_PRESENT);
   const int32_t frames = Read(path, ScopeNameExtension(path));
   if (frames < 0) {
-    saved->Restore();
+    saved.Restore();
     for (ScopeTraceDesc& t : scScope.trace) {
       ScopeFramesReplace(t, 0);
       t = ScopeTraceDesc{};
@@ -201,12 +192,11 @@ uint8_t ScopeConvertFileToLog(const std::string& path, std::string& logPath) {
     reason = "not a compressed trace file (.loz, .logzip)";
     return 1;
   }
-  auto saved = std::make_unique<Saved>();
-  saved->Take();
+  const Saved saved;
   reason.clear();
   std::string log, error;
   const bool converted = LozToLog(path, log);
-  saved->Restore();
+  saved.Restore();
   if (!converted) return 1;
   if (!FileWriteAtomically(logPath, log, error)) {
     reason = logPath + ": " + error;

@@ -187,17 +187,10 @@ bool ScopeReadDataLine(std::string_view line, ScopeFrame& frame) {
 }
 
 int32_t ScopeLoadTraceFromFile(const char* text, size_t length) {
-  ScopeReadClear();
   ScopeTextLines lines(text, length);
   ScopeHeaderScan scan;
+  if (ScopeReadHeader(lines, scan) < 0) return -1;
   std::string_view line, value;
-  bool started = false;
-  while (!started && lines.Next(line)) {
-    started = ScopeReadIsHeaderEnd(line);
-    if (!started) ScopeReadHeaderLine(line, scan, true);
-    if (scan.failed) return -1;
-  }
-  if (!started) return ScopeReadReject("no TRACE_START line");
   const bool format4 = udScopeFileFormat >= SCOPE_FORMAT_P0528;
   if (!format4 || ubScopeNumOfTraces == 0) ubScopeNumOfTraces = 1;
 

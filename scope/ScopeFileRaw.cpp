@@ -85,17 +85,10 @@ void WriteTrace(std::string& out, const Scratch& s, int t, ScopeDataLayout layou
 }  // namespace
 
 int64_t ScopeConvertRohdata(const char* text, size_t length, std::string& out) {
-  ScopeReadClear();
   ScopeTextLines lines(text, length);
   ScopeHeaderScan scan;
+  if (ScopeReadHeader(lines, scan) < 0) return -1;
   std::string_view line, value;
-  bool started = false;
-  while (!started && lines.Next(line)) {
-    started = ScopeReadIsHeaderEnd(line);
-    if (!started) ScopeReadHeaderLine(line, scan, true);
-    if (scan.failed) return -1;
-  }
-  if (!started) return ScopeReadReject("no TRACE_START line");
   if (!scan.fileFormat) return ScopeReadReject("no FileFormat line");
   if (udScopeFileFormat < SCOPE_FORMAT_P0528) ubScopeNumOfTraces = 1;
   if (ubScopeNumOfTraces == 0) return ScopeReadReject("no traces");

@@ -37,15 +37,20 @@ void Fail(ScopeHeaderScan& scan, const char* format, long long value) {
   scan.failed = true;
 }
 
-// A frame count of a header line; out of range fails the scan.
-bool Frames(std::string_view value, ScopeHeaderScan& scan, uint16_t& frames) {
+// The number of a header line within [low, high]; one outside fails the scan
+// with `format` (a line without a number is ignored).
+bool Ranged(std::string_view value, int64_t low, int64_t high, const char* format, ScopeHeaderScan& scan,
+            int64_t& n) {
   ScopeTextCursor c(value);
-  int64_t n = 0;
   if (!c.Int(n)) return false;
-  if (n < 0 || n > SCOPE_FILE_MAX_FRAMES) {
-    Fail(scan, "frame count %lld out of range", static_cast<long long>(n));
-    return false;
-  }
+  if (n >= low && n <= high) return true;
+  Fail(scan, format, static_cast<long long>(n));
+  return false;
+}
+
+bool Frames(std::string_view value, ScopeHeaderScan& scan, uint16_t& frames) {
+  int64_t n = 0;
+  if (!Ranged(value, 0, SCOPE_FILE_MAX_FRAMES, "frame count %lld out of range", scan, n)) return false;
   frames = static_cast<uint16_t>(n);
   return true;
 }
@@ -90,13 +95,8 @@ void RamtypeLine(std::string_view value) {
 }
 
 bool FileFormatLine(std::string_view value, ScopeHeaderScan& scan) {
-  ScopeTextCursor c(value);
   int64_t n = 0;
-  if (!c.Int(n)) return false;
-  if (n < 1 || n > SCOPE_FORMAT_P0528) {
-    Fail(scan, "unknown FileFormat %lld", static_cast<long long>(n));
-    return false;
-  }
+  if (!Ranged(value, 1, SCOPE_FORMAT_P0528, "unknown FileFormat %lld", scan, n)) return false;
   scan.fileFormat = true;
   udScopeFileFormat = static_cast<uint32_t>(n);
   scScope[0].ubFileFormat = static_cast<uint8_t>(n);
@@ -120,10 +120,8 @@ bool GeometryLine(std::string_view line, ScopeHeaderScan& scan) {
   if (ScopeTextKey(line, "NumberOfRecords", value)) {
     if (Frames(value, scan, scScope[0].uwFrames)) iScopeTraceMaxFrames = scScope[0].uwFrames;
   } else if (ScopeTextKey(line, "NumberOfTraces", value)) {
-    ScopeTextCursor c(value);
     int64_t n = 0;
-    if (c.Int(n) && (n < 1 || n > 2)) Fail(scan, "%lld traces (1 or 2 expected)", static_cast<long long>(n));
-    if (n == 1 || n == 2) ubScopeNumOfTraces = static_cast<uint8_t>(n);
+    if (Ranged(value, 1, 2, "%lld traces (1 or 2 expected)", scan, n)) ubScopeNumOfTraces = static_cast<uint8_t>(n);
   } else if (TraceKey(line, "RecordsTrace", t, value)) {
     Frames(value, scan, scScope[t].uwFrames);
   } else if (TraceKey(line, "StatusTrace", t, value)) {
@@ -245,6 +243,17 @@ void ScopeReadHeaderLine(std::string_view line, ScopeHeaderScan& scan, bool para
     GeometryLine(line, scan);
   }
   if (parameters) ScopeTraceLoadParm(line, scan.major);
+}
+
+int32_t ScopeReadHeader(ScopeTextLines& lines, ScopeHeaderScan& scan) {
+  ScopeReadClear();
+  std::string_view line;
+  while (lines.Next(line)) {
+    if (ScopeReadIsHeaderEnd(line)) return 0;
+    ScopeReadHeaderLine(line, scan, true);
+    if (scan.failed) return -1;
+  }
+  return ScopeReadReject("no TRACE_START line");
 }
 
 bool ScopeReadIsHeaderEnd(std::string_view line) {

@@ -27,6 +27,9 @@ void ScopeReadClear();
 // `parameters` the parameter lines of ScopeTraceLoadParm. A line whose value
 // is out of range marks the scan failed.
 void ScopeReadHeaderLine(std::string_view line, ScopeHeaderScan& scan, bool parameters);
+// Clears (ScopeReadClear) and reads the header lines of a trace text up to
+// the one that ends it. 0, or -1 when rejected.
+int32_t ScopeReadHeader(ScopeTextLines& lines, ScopeHeaderScan& scan);
 // True for the line that ends the header: "TRACE_START" below format 4,
 // "TRACE_START 0" from format 4.
 bool ScopeReadIsHeaderEnd(std::string_view line);

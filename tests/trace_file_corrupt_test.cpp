@@ -10,7 +10,6 @@
 #include "engine/McycleFlags.h"
 #include "params/CtrlCmd.h"
 #include "scope/ScopeFile.h"
-#include "scope/lzw.h"
 #include "support/TempDir.h"
 #include "support/TraceFixture.h"
 
@@ -67,15 +66,6 @@ std::string InsertRecord(std::string s, const std::string& record, bool beforeFr
   return s;
 }
 
-std::string Compress(const std::string& text) {
-  LzwTables tables;
-  std::string out(LzwCompressBound(text.size()), '\0');
-  LzwInit();
-  auto* begin = reinterpret_cast<uint8_t*>(out.data());
-  out.resize(LzwCompress(reinterpret_cast<const uint8_t*>(text.data()), text.size(), begin) - begin);
-  return out;
-}
-
 class CorruptTraceFile : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -124,20 +114,20 @@ TEST_F(CorruptTraceFile, EachKindIsRejectedWithItsReasonOrHasTheFieldIgnored) {
     const char* reason;   // nullptr: accepted, with the frames below
     int frames = 12;
   } cases[] = {
-      {"truncated stream", "a.loz", Compress(loz).substr(0, Compress(loz).size() / 2), "no end code"},
-      {"no end code", "a.loz", Compress(loz).substr(0, Compress(loz).size() - 3), "no end code"},
+      {"truncated stream", "a.loz", TraceCompress(loz).substr(0, TraceCompress(loz).size() / 2), "no end code"},
+      {"no end code", "a.loz", TraceCompress(loz).substr(0, TraceCompress(loz).size() - 3), "no end code"},
       {"bad codes", "a.loz", "\xFF\xF0\x00", "bad code"},
-      {"expansion too large", "a.loz", Compress(std::string(9u << 20, 'a')), "too large"},
-      {"not a trace text", "a.logzip", Compress("hello"), "no TRACE_START"},
+      {"expansion too large", "a.loz", TraceCompress(std::string(9u << 20, 'a')), "too large"},
+      {"not a trace text", "a.logzip", TraceCompress("hello"), "no TRACE_START"},
       {"no TRACE_START", "a.log", DropLine(log, "TRACE_START 0"), "no TRACE_START"},
       {"sample time 0", "a.log", Replace(log, "SampleTimeTrace0:\t1.00", "SampleTimeTrace0:\t0.00"), "sample time 0"},
       {"no TRACE_END 0", "a.log", DropLine(log, "TRACE_END 0"), "no TRACE_END 0"},
-      {"no TRACE_START 1", "a.loz", Compress(DropLine(loz, "TRACE_START 1")), "no TRACE_START 1"},
+      {"no TRACE_START 1", "a.loz", TraceCompress(DropLine(loz, "TRACE_START 1")), "no TRACE_START 1"},
       {"too few data lines", "a.log", DropLastDataLine(log), "11 data lines, 12 announced"},
       {"too few raw bytes", "a.log", CutLineAfter(log, "Rohdaten\n", 130), "not a data line"},
-      {"short raw line", "a.loz", Compress(CutLineAfter(loz, "Sample Time [ms]:\t1.00\n", 30)),
+      {"short raw line", "a.loz", TraceCompress(CutLineAfter(loz, "Sample Time [ms]:\t1.00\n", 30)),
        "fewer than 16 raw bytes"},
-      {"empty raw line", "a.loz", Compress(Replace(loz, "TRACE_START 0\nSample Time [ms]:\t1.00\n",
+      {"empty raw line", "a.loz", TraceCompress(Replace(loz, "TRACE_START 0\nSample Time [ms]:\t1.00\n",
                                                    "TRACE_START 0\nSample Time [ms]:\t1.00\n\n")),
        "empty raw line"},
       {"frame count 0", "a.log", Replace(log, "RecordsTrace0:\t12", "RecordsTrace0:\t0"), "no frames"},
@@ -159,7 +149,7 @@ TEST_F(CorruptTraceFile, EachKindIsRejectedWithItsReasonOrHasTheFieldIgnored) {
        nullptr, 25},
       {"over-long header line", "a.log", Replace(log, "PARAMETERS_START", "X" + longLine + "\nPARAMETERS_START"), nullptr},
       {"over-long data line", "a.log", Replace(log, "\nTRACE_END 0", longLine + "\nTRACE_END 0"), nullptr},
-      {"unknown header key", "a.loz", Compress(Replace(loz, "PARAMETERS_END", "NEW_KEY:\t12\nPARAMETERS_END")), nullptr},
+      {"unknown header key", "a.loz", TraceCompress(Replace(loz, "PARAMETERS_END", "NEW_KEY:\t12\nPARAMETERS_END")), nullptr},
       {"ram type without (", "a.log", Replace(log, " (0x0031)", " 0x0031"), nullptr},
       {"date without -", "a.log", Replace(log, "2024-03-05", "20240305"), nullptr},
       {"CR LF line ends", "a.log", [&] {
@@ -186,7 +176,7 @@ TEST_F(CorruptTraceFile, EachKindIsRejectedWithItsReasonOrHasTheFieldIgnored) {
 // Bits flipped, bytes changed, dropped, doubled, cut: every load ends with a
 // result, a rejected one with a reason and the controller's state kept.
 TEST_F(CorruptTraceFile, MutatedFilesLoadOrAreRejectedWithAReason) {
-  const std::string seeds[] = {log, Compress(loz), lo1};
+  const std::string seeds[] = {log, TraceCompress(loz), lo1};
   const char* names[] = {"m.log", "m.loz", "m.lo1"};
   std::mt19937 rng(99);
   int rejected = 0;

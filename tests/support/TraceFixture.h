@@ -35,6 +35,9 @@ void TraceMake(TraceVariant variant, int frames);
 // (the 16 raw bytes, then filler).
 std::string TraceLo1Bytes(uint16_t frameLength, bool crlf);
 
+// `text` as an LZW stream (a ".loz" file's bytes).
+std::string TraceCompress(const std::string& text);
+
 // Everything a trace file carries.
 struct TraceSnapshot {
   std::vector<ScopeFrame> frames[2];

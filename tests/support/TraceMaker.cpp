@@ -9,6 +9,7 @@
 #include "engine/McycleFlags.h"
 #include "scope/ScopeConvert.h"
 #include "scope/ScopeFile.h"
+#include "scope/lzw.h"
 #include "sim/SimBacktraceFile.h"
 
 namespace {
@@ -210,6 +211,16 @@ std::string TraceLo1Bytes(uint16_t frameLength, bool crlf) {
       f.frames.insert(f.frames.end(), frameLength - SCOPE_RAW_BYTES, 0xEE);
     }
   return SimBacktraceFileBytes(f, crlf);
+}
+
+std::string TraceCompress(const std::string& text) {
+  LzwTables tables;
+  std::string out(LzwCompressBound(text.size()), '\0');
+  LzwInit();
+  auto* begin = reinterpret_cast<uint8_t*>(out.data());
+  const uint8_t* end = LzwCompress(reinterpret_cast<const uint8_t*>(text.data()), text.size(), begin);
+  out.resize(end ? static_cast<size_t>(end - begin) : 0);
+  return out;
 }
 
 TraceSnapshot TraceCapture() {
