@@ -9,6 +9,7 @@
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
 #include "engine/McycleIo.h"
+#include "engine/McycleMemory.h"
 #include "engine/Timer.h"
 #include "hmi/hmi.h"
 #include "macro/macro.h"
@@ -106,29 +107,29 @@ namespace {
 
 void UploadMacro() {
   if (!McycleRequireLink()) return;
-  std::string path;
-  if (!PanelFileSelectPopup("", "*.mbi", "*.mbi", "Macro Upload: Load file:", false, path)) return;
-  PanelSetWaitCursor(true);
-  if (!mcModuleHooks.loadMacroImage) {
-    PanelSetWaitCursor(false);
-    HmiLogDirect("Macro images are not supported in this build\n");
+  if (!McycleMemoryCanStart()) {
+    HmiLogDirect("Macro Upload: an operation is running\n");
     return;
   }
-  if (mcModuleHooks.loadMacroImage(path) != 0) {
-    PanelSetWaitCursor(false);  // nothing is transferred that would end the wait
+  std::string path;
+  if (!PanelFileSelectPopup("", "*.mbi", "*.mbi", "Macro Upload: Load file:", false, path)) return;
+  if (MacroLoadMbiData(path) != 0) {
     HmiLogDirect("ERROR: Macro loading error!\n");
     return;
   }
   HmiLogDirect("Macro load: " + path + "\n");
-  PanelSetInt(uwMcMacroLoadPanelHandle, MACRO_LOAD_PROGRESS, 0);
-  PanelSetString(uwMcMacroLoadPanelHandle, MACRO_LOAD_TXT_STATUS, "Upload Status");
-  PanelDisplay(uwMcMacroLoadPanelHandle);
-  ubMcFlag |= MC_FLAG_MEMORY_TRANSFER;
-  McycleSignalQueuePut(MC_SIG_MEMORY);
+  // The bits of this upload only, whatever an earlier operation left.
+  if (!McycleMemoryRequest(MC_FLAG_MEM_MACRO,
+                           MC_FLAG_MEM_READ | MC_FLAG_MEM_MACRO_PANEL | MC_FLAG_MEM_ETHERNET | MC_FLAG_MEM_ERASE)) {
+    HmiLogDirect("Macro Upload: an operation is running\n");
+    return;
+  }
+  PanelSetWaitCursor(true);
 }
 
 void OpenMacroPanel() {
-  ubMacFlag |= MAC_FLAG_PANEL_OPENED;
+  // A fresh panel counts as saved; a loaded project keeps its own state.
+  if (!(ubMacFlag & MAC_FLAG_PROJECT)) ubMacFlag |= MAC_FLAG_PANEL_OPENED;
   const bool dimmed = ubCqDataChannel == 0;
   PanelSetAttribute(uwMcMacroPanelHandle, MACRO_CMD_TRANSFER_1, ATTR_DIMMED, dimmed);
   PanelSetAttribute(uwMcMacroPanelHandle, MACRO_CMD_TRANSFER_2, ATTR_DIMMED, dimmed);

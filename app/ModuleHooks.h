@@ -18,7 +18,6 @@ struct McModuleHooks {
   // Load trace file: 0 loaded, 1 failed (the caller shows the loading error),
   // 2 nothing loaded and nothing more to say (cancelled, or already shown).
   int (*loadTraceFile)() = nullptr;
-  int (*loadMacroImage)(const std::string& path) = nullptr;  // 0 loaded, 1 failed
   void (*redrawTrace)(int analogOnly) = nullptr;
 };
 

@@ -12,12 +12,13 @@
 #include "engine/Mcycle.h"
 #include "engine/Timer.h"
 #include "hmi/hmi.h"
+#include "macro/macro_hmi.h"
 #include "params/ParameterPanel.h"
 #include "scope/Scope_hmi.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
-const McPanelSlot kMcPanels[19] = {
+const McPanelSlot kMcPanels[20] = {
     {PANEL_MAIN, &uwMcMainPanelHandle},
     {PANEL_INTRO, &uwMcIntroPanelHandle},
     {PANEL_SCOPE, &uwMcScopePanelHandle},
@@ -37,6 +38,7 @@ const McPanelSlot kMcPanels[19] = {
     {PANEL_SCOPE_COMMENT, &uwMcScopeCommentPanelHandle},
     {PANEL_HELP, &uwMcHelpPanelHandle},
     {PANEL_SAVE, &uwMcSavePanelHandle},
+    {PANEL_MACRO_TEST, &uwMcMacroTestPanelHandle},
 };
 
 namespace {
@@ -65,6 +67,7 @@ void InstallPanelCallbacks() {
   PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_COPY_LOG, CMD_COPY_LOG_Callback, nullptr);
   ScopeHmiInstallCallbacks();
   ParmPanelsSetUp();
+  MacroPanelSetUp();
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ struct McPanelSlot {
   int resource;
   uint16_t* handle;
 };
-extern const McPanelSlot kMcPanels[19];
+extern const McPanelSlot kMcPanels[20];
 
 // Returns 0, or -1 with the reason in `why` when a panel cannot be loaded.
 // `iniSearchDirectory` is the program directory (where StrokeDesk.ini is

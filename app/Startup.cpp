@@ -20,6 +20,7 @@ uint16_t uwMcScopeInfoPanelHandle;
 uint16_t uwMcMacroPanelHandle;
 uint16_t uwMcWizardPanelHandle;
 uint16_t uwMcMacroLoadPanelHandle;
+uint16_t uwMcMacroTestPanelHandle;
 uint16_t uwMcScopeCommentPanelHandle;
 uint16_t uwMcHelpPanelHandle;
 uint16_t uwMcSavePanelHandle;

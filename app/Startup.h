@@ -30,6 +30,7 @@ extern uint16_t uwMcScopeInfoPanelHandle;
 extern uint16_t uwMcMacroPanelHandle;
 extern uint16_t uwMcWizardPanelHandle;
 extern uint16_t uwMcMacroLoadPanelHandle;
+extern uint16_t uwMcMacroTestPanelHandle;
 extern uint16_t uwMcScopeCommentPanelHandle;
 extern uint16_t uwMcHelpPanelHandle;
 extern uint16_t uwMcSavePanelHandle;

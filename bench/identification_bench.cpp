@@ -79,14 +79,25 @@ void ExtendedWriteAndReadBack(benchmark::State& state, uint8_t link, const SimPr
   }
   McycleChannelContainersInit();
   for (int i = 0; i < 25; ++i) sParamRdContainer.entries[i].udData = 100 + i;
-  int64_t telegrams = 0, ticks = 0;
+  int64_t telegrams = 0, ticks = 0, sendTicks = 0, readTicks = 0;
   for (auto _ : state) {
     const size_t before = sim.Journal().size();
     ubMcFlag1 |= MC_FLAG1_PARM_EXTENDED;
-    ticks += RunOperation(MC_SIG_PARM_WRITE);
-    ticks += RunOperation(MC_SIG_PARM_READBACK);
+    const int64_t send = RunOperation(MC_SIG_PARM_WRITE);
+    const int64_t read = RunOperation(MC_SIG_PARM_READBACK);
+    sendTicks += send;
+    readTicks += read;
+    ticks += send + read;
     telegrams += static_cast<int64_t>(sim.Journal().size() - before);
   }
+  // Send and read back each: 27 telegrams of at least two 2 ms ticks.
+  const double runs = static_cast<double>(state.iterations());
+  const double operationLimitMs = 27 * kMinTicksPerRequest * MC_TICK_MS;
+  state.counters["send_ms"] = static_cast<double>(sendTicks * MC_TICK_MS) / runs;
+  state.counters["readback_ms"] = static_cast<double>(readTicks * MC_TICK_MS) / runs;
+  state.counters["operation_limit_ms"] = operationLimitMs;
+  state.counters["limit_per_send"] = operationLimitMs * runs / static_cast<double>(sendTicks * MC_TICK_MS);
+  state.counters["limit_per_readback"] = operationLimitMs * runs / static_cast<double>(readTicks * MC_TICK_MS);
   BenchCloseLink();
   const double limit = 1000.0 / (kMinTicksPerRequest * MC_TICK_MS);
   const double seconds = static_cast<double>(ticks * MC_TICK_MS) / 1000.0;

@@ -112,6 +112,7 @@ constexpr CommandSignal kCommandSignals[] = {
     {MC_SIG_JOG_ON, "Transmit Jog on Command", 38, MC_TELEGRAM_START},
     {MC_SIG_JOG_OFF, "Transmit Jog off Command", 39, MC_TELEGRAM_START},
     {MC_SIG_MACRO_STOP, "Transmit Macro Stop Command", 40, MC_TELEGRAM_START},
+    {MC_SIG_MACRO_START, nullptr, CTRL_CMD_MACRO_START, MC_TELEGRAM_START},
 };
 
 // Signals that start a machine of their own.
@@ -169,11 +170,11 @@ void ActOnSignal(uint16_t signal) {
 
 uint32_t McTimerGetCurrentTime() { return udMcTimeTick.load(); }
 
-void McycleSignalQueuePut(uint16_t signal) {
-  if (signal == 0) return;
+bool McycleSignalQueuePut(uint16_t signal) {
+  if (signal == 0) return false;
   {
     std::lock_guard<std::mutex> lock(signalQueueLock);
-    if (ubMcFlag & MC_FLAG_SIGNAL_QUEUE_FULL) return;
+    if (ubMcFlag & MC_FLAG_SIGNAL_QUEUE_FULL) return false;
     uwMcSignalQueue[ubMcQueueCounterIn] = signal;
     uint8_t count = ubMcSignalQueueCounter + 1;
     ubMcSignalQueueCounter = count;
@@ -181,6 +182,11 @@ void McycleSignalQueuePut(uint16_t signal) {
     ubMcQueueCounterIn = (ubMcQueueCounterIn + 1) % MC_SIGNAL_QUEUE_SIZE;
   }
   TimerStart();
+  return true;
+}
+
+bool McycleEngineIdle() {
+  return uwMcycleState == MC_STATE_IDLE && swStackPointer == 0 && ubMcSignalQueueCounter == 0;
 }
 
 uint16_t McycleSignalQueueGet() {

@@ -67,6 +67,7 @@ enum McSignal : uint16_t {
   MC_SIG_JOG_ON = 55,
   MC_SIG_JOG_OFF = 56,
   MC_SIG_MACRO_STOP = 57,
+  MC_SIG_MACRO_START = 58,  // command-list entry 35 with the macro number, no log line
 };
 
 // Engine state. The state word and the queue bookkeeping are written by the
@@ -105,8 +106,12 @@ uint32_t McTimerGetCurrentTime();
 inline bool McTimeAfter(uint32_t now, uint32_t deadline) { return static_cast<int32_t>(now - deadline) > 0; }
 
 // Post a signal (any thread). 0 is ignored; dropped while 20 are pending.
-// Wakes a stopped timer.
-void McycleSignalQueuePut(uint16_t signal);
+// Wakes a stopped timer. True when the signal was stored.
+bool McycleSignalQueuePut(uint16_t signal);
+// True while no operation runs or is about to: the basic machine idles with
+// an empty return stack and no signal waits. A request made otherwise would
+// be lost (signals are not queued behind a running operation).
+bool McycleEngineIdle();
 // Oldest pending signal or 0 (tick only).
 uint16_t McycleSignalQueueGet();
 

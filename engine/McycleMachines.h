@@ -110,8 +110,21 @@ inline constexpr uint16_t MC_DATE_TIME_READ = 0x2301;
 inline constexpr uint16_t MC_DATE_TIME_SHOWN = 0x2302;
 inline constexpr uint16_t MC_DATE_TIME_FAILED = 0x2303;
 
-// 0x24: memory transfer.
+// 0x24: memory transfer through the 0x2319 window (engine/McycleMemory.h).
 inline constexpr uint16_t MC_MEMORY_START = 0x2400;
+inline constexpr uint16_t MC_MEMORY_WINDOW = 0x2401;        // build the window in sMemContainer
+inline constexpr uint16_t MC_MEMORY_WRITE_WINDOW = 0x2402;  // address, length, (read command)
+inline constexpr uint16_t MC_MEMORY_UPLOAD_FILL = 0x2403;   // next 16 bytes of the image
+inline constexpr uint16_t MC_MEMORY_WRITE_BLOCK = 0x2404;   // data words and the write command
+inline constexpr uint16_t MC_MEMORY_WAIT = 0x2405;          // > 100 ms before the first poll
+inline constexpr uint16_t MC_MEMORY_POLL = 0x2406;          // status word 0x2319/8
+inline constexpr uint16_t MC_MEMORY_READ_BLOCK = 0x2407;    // data words of a block read
+inline constexpr uint16_t MC_MEMORY_SUCCESS = 0x2408;
+inline constexpr uint16_t MC_MEMORY_ERROR = 0x2409;
+inline constexpr uint16_t MC_MEMORY_ETH_FILL = 0x240A;      // next words of the Ethernet block
+inline constexpr uint16_t MC_MEMORY_ETH_INVALID = 0x240B;
+inline constexpr uint16_t MC_MEMORY_DOWNLOAD_START = 0x240C; // macro length 0x22F0/3
+inline constexpr uint16_t MC_MEMORY_ERASE_START = 0x240D;
 
 // Entry points, each called once per tick while the state word's high byte
 // selects it.

@@ -36,7 +36,8 @@ CtrlCmdContainer& SelectedSet() { return (ubMcFlag1 & MC_FLAG1_PARM_EXTENDED) ? 
 
 void FillWizard() {
   for (int i = 0; i < MC_WIZARD_PARM_CONTROLS; ++i)
-    PanelSetInt(uwMcMacWizParmPanelHandle, ubMcMacWizParmNum[i], sKvoParm[kWizardElements[i]]);
+    if (ubMcMacWizParmNum[i] != MC_WIZARD_NO_CONTROL)
+      PanelSetInt(uwMcMacWizParmPanelHandle, ubMcMacWizParmNum[i], sKvoParm[kWizardElements[i]]);
 }
 
 // Every exit of machine 8 leaves the request bits clear and its outcome set.

@@ -11,6 +11,8 @@ inline constexpr int MC_WIZARD_PARM_CONTROLS = 15;
 // controls that get sKvoParm elements 0, 1, 2, 3, 4, 5, 8, 9, 10, 11, 12, 13,
 // 17, 24 and 23 after a read-back it asked for (ubMcFlag bit 5). Set by the
 // wizard before it posts the read-back.
+// A control id of 0 in the list marks a value the page has no field for.
+inline constexpr uint8_t MC_WIZARD_NO_CONTROL = 0;
 extern uint16_t uwMcMacWizParmPanelHandle;
 extern uint8_t ubMcMacWizParmNum[MC_WIZARD_PARM_CONTROLS];
 

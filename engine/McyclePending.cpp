@@ -5,4 +5,3 @@
 
 void McycleGetScopeDataStateMachine(uint8_t) { uwMcycleState = MC_STATE_IDLE; }
 void McycleFreezeStateMachine() { uwMcycleState = MC_STATE_IDLE; }
-void McycleMemoryStateMachine() { uwMcycleState = MC_STATE_IDLE; }

@@ -34,11 +34,24 @@ void WriteBatchLine(const char* text, uint8_t priority, uint16_t control) {
   std::fflush(stdout);
 }
 
+// The box whose last line is a progress line (tick only).
+struct ProgressLine {
+  uint16_t panel = 0;
+  uint16_t control = 0;
+} progressLine;
+
 void Show(const HiTxtSlot& m) {
   switch (m.control) {
     case HI_CURSOR_WAIT_ON: PanelSetWaitCursor(true); return;
     case HI_CURSOR_WAIT_OFF: PanelSetWaitCursor(false); return;
     default: break;
+  }
+  const bool sameBox = progressLine.panel == m.panel && progressLine.control == m.control;
+  if (m.priority == HI_PRIO_PROGRESS) {
+    if (sameBox) PanelDeleteLastLine(m.panel, m.control);
+    progressLine = {m.panel, m.control};
+  } else if (sameBox) {
+    progressLine = {};
   }
   if (m.priority == HI_PRIO_REPLACE) PanelClearText(m.panel, m.control);
   if (m.priority == HI_PRIO_TEXT || m.priority == HI_PRIO_FRAME || m.priority == HI_PRIO_REPLACE) {
@@ -118,19 +131,26 @@ void HmiLogWindowSdoRecvOut(uint16_t, const CqElement& element) { SdoLine("RX-SD
 
 void HmiClearLogWindow() { PanelClearText(uwMcMainPanelHandle, MAIN_TXTBOX_LOG); }
 
-std::string HmiLogFileHeader() {
-  return "*******************************************************\n"
-         "* \n"
-         "* StrokeDesk - service and commissioning tool\n"
-         "* for the RC7 drive controller of a servo-hydraulic press ram\n"
-         "* Documentation: README.md of the StrokeDesk distribution\n"
-         "* \n"
-         "* Log-File created by StrokeDesk\n"
-         "* Software version: " STROKEDESK_SOFTWARE_NUMBER "\n"
-         "* \n"
-         "*******************************************************\n"
-         "\n";
+std::string HmiFileHeader(const char* prefix, const char* createdBy) {
+  const std::string lines[] = {
+      "*******************************************************",
+      "* ",
+      "* StrokeDesk - service and commissioning tool",
+      "* for the RC7 drive controller of a servo-hydraulic press ram",
+      "* Documentation: README.md of the StrokeDesk distribution",
+      "* ",
+      std::string("* ") + createdBy,
+      "* Software version: " STROKEDESK_SOFTWARE_NUMBER,
+      "* ",
+      "*******************************************************",
+      "",
+  };
+  std::string text;
+  for (const std::string& line : lines) text += prefix + line + "\n";
+  return text;
 }
+
+std::string HmiLogFileHeader() { return HmiFileHeader("", "Log-File created by StrokeDesk"); }
 
 int HmiLogSave(const std::string& fileName) {
   std::string log;

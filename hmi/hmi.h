@@ -18,6 +18,9 @@ inline constexpr uint8_t HI_PRIO_LINE = 0;
 inline constexpr uint8_t HI_PRIO_TEXT = 4;
 inline constexpr uint8_t HI_PRIO_REPLACE = 16;
 inline constexpr uint8_t HI_PRIO_FRAME = 128;
+// A progress line: replaces the box's last line when that is the progress
+// line shown before, else starts a new one (a line end is added).
+inline constexpr uint8_t HI_PRIO_PROGRESS = 64;
 // Control codes that switch the wait cursor instead of showing text.
 inline constexpr uint16_t HI_CURSOR_WAIT_ON = 0xFF00;
 inline constexpr uint16_t HI_CURSOR_WAIT_OFF = 0xFF01;
@@ -54,6 +57,11 @@ void HmiClearLogWindow();
 // Writes the header and every line of the log window to `fileName`, replacing
 // it only once completely written. 0 saved; 1 failed (said in the log window).
 int HmiLogSave(const std::string& fileName);
+// The eleven header lines of the files the tool writes (log files, scripts,
+// status logs): a frame of asterisks around the three banner lines, "*
+// <createdBy>" and the software version, then an empty line; `prefix` goes
+// before every line (";" makes them script comments).
+std::string HmiFileHeader(const char* prefix, const char* createdBy);
 // Text of the log-file header.
 std::string HmiLogFileHeader();
 

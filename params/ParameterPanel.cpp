@@ -9,6 +9,7 @@
 #include "hmi/hmi.h"
 #include "objects/ScriptLoader.h"
 #include "params/CtrlCmd.h"
+#include "params/ExtParameterPanel.h"
 #include "params/ParmFile.h"
 #include "params/ParmSaveRecallPanel.h"
 #include "ui/Panel.h"
@@ -96,7 +97,7 @@ void Send() {
   SetCell(ext, EXTP_TABLE_1, 1, v.pos2);
   SetCell(ext, EXTP_TABLE_1, 4, v.pos3);
   SetCell(ext, EXTP_TABLE_3, 1, v.time2);
-  PanelSetInt(ext, EXTP_NUM_CYCLE, CMD_CODE_CYCLE_BASIC);
+  PanelSetInt(ext, EXTP_RING_CYCLE, CMD_CODE_CYCLE_BASIC);
   ubMcFlag1 &= static_cast<uint8_t>(~MC_FLAG1_PARM_EXTENDED);
   McycleSignalQueuePut(MC_SIG_PARM_WRITE);
 }
@@ -163,4 +164,5 @@ void ParmPanelsSetUp() {
     PanelInstallCallback(Panel(), c, PARM_CMD_Callback, nullptr);
   PanelInstallCallback(Panel(), PARM_CMD_SAVE_RECALL, CMD_PARM_SAVE_RECALL_Callback, nullptr);
   ParmSaveRecallPanelSetUp();
+  ExtParmPanelSetUp();
 }

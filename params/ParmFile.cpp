@@ -11,16 +11,6 @@
 
 namespace {
 
-constexpr const char* kBanner[] = {
-    ";*******************************************************",
-    ";* ",
-    ";* StrokeDesk - service and commissioning tool",
-    ";* for the RC7 drive controller of a servo-hydraulic press ram",
-    ";* Documentation: README.md of the StrokeDesk distribution",
-    ";* ",
-    ";* Scr-File created by StrokeDesk",
-};
-
 void Line(std::string& text, const char* format, int value) {
   char line[80];
   std::snprintf(line, sizeof line, format, value);
@@ -31,12 +21,7 @@ void Line(std::string& text, const char* format, int value) {
 }  // namespace
 
 std::string ParmFileText(const ParmFileValues& v) {
-  std::string text;
-  for (const char* line : kBanner) text += std::string(line) + '\n';
-  text += std::string(";* Software version: ") + SOFTWARE_NUMBER + '\n';
-  text += ";* \n";
-  text += ";*******************************************************\n";
-  text += ";\n";
+  std::string text = ParmFileHeader();
   Line(text, "wrw 0x2008 0 %6d ;POS1", v.pos1);
   Line(text, "wrw 0x2009 0 %6d ;POS2", v.pos2);
   Line(text, "wrw 0x200A 0 %6d ;POS5", v.pos3);
@@ -47,10 +32,16 @@ std::string ParmFileText(const ParmFileValues& v) {
   return text;
 }
 
+std::string ParmFileHeader() { return HmiFileHeader(";", "Scr-File created by StrokeDesk"); }
+
 bool ParmFileWrite(const std::string& path, const ParmFileValues& values) {
+  return ParmFileWriteText(path, ParmFileText(values));
+}
+
+bool ParmFileWriteText(const std::string& path, const std::string& text) {
   std::string error;
-  if (FileWriteAtomically(path, ParmFileText(values), error)) return true;
+  if (FileWriteAtomically(path, text, error)) return true;
   const std::string line = "Error: parameter file " + path + " not saved: " + error;
-  McycleLog(line.c_str());
+  HmiLogWindowOut(line.c_str(), uwMcMainPanelHandle, HI_PRIO_LINE, MAIN_TXTBOX_LOG);
   return false;
 }

@@ -15,9 +15,13 @@ struct ParmFileValues {
   uint16_t time2;
 };
 
+// The eleven header lines of the tool's parameter scripts.
+std::string ParmFileHeader();
 // The file's 18 lines, each ending in a line feed except the last.
 std::string ParmFileText(const ParmFileValues& values);
 // Writes the file (atomically: a failure leaves an existing file as it was);
 // true, or false with a line in the log window naming the file and the
 // reason.
 bool ParmFileWrite(const std::string& path, const ParmFileValues& values);
+// The same for a script's whole text.
+bool ParmFileWriteText(const std::string& path, const std::string& text);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -47,4 +48,43 @@ bool FileWriteAtomically(const std::string& path, const std::string& content, st
     return false;
   }
   return true;
+}
+
+FileReadResult FileReadAll(const std::string& path, size_t maxBytes, std::string& content, int& error) {
+  content.clear();
+  error = 0;
+  // Non-blocking, so a named pipe never holds the caller up.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    error = errno;
+    return FileReadResult::CannotOpen;
+  }
+  struct stat st {};
+  FileReadResult result = FileReadResult::Ok;
+  if (fstat(fd, &st) != 0) {
+    error = errno;
+    result = FileReadResult::ReadError;
+  } else if (!S_ISREG(st.st_mode)) {
+    error = EISDIR;
+    result = S_ISDIR(st.st_mode) ? FileReadResult::CannotOpen : FileReadResult::ReadError;
+  } else if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+    result = FileReadResult::TooLarge;
+  } else {
+    content.resize(static_cast<size_t>(st.st_size));
+    size_t done = 0;
+    // A file that grows meanwhile is read as far as its size was.
+    while (done < content.size()) {
+      const ssize_t n = read(fd, content.data() + done, content.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    if (done != content.size()) {
+      error = errno ? errno : EIO;
+      result = FileReadResult::ReadError;
+    }
+  }
+  close(fd);
+  if (result != FileReadResult::Ok) content.clear();
+  return result;
 }

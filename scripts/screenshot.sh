@@ -2,7 +2,9 @@
 # Takes the README's pictures of StrokeDesk on a virtual X display, in a
 # session against the controller simulator on COM1: the ram-type panel after
 # identification, the parameter panel after a read-back, the save/recall panel
-# after a recall and the main window with the session's log.
+# after a recall, the macro panel after a compile, the progress panel during
+# an upload, the configuration panel after a read and the main window with
+# the session's log.
 #   scripts/screenshot.sh [build directory] [output folder]
 # Needs Xvfb; builds nothing, so build first (ninja -C build).
 set -euo pipefail

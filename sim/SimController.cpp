@@ -132,9 +132,18 @@ bool SimController::ReadBehaviour(uint16_t index, uint8_t sub, uint32_t& value, 
 }
 
 bool SimController::WriteBehaviour(uint16_t index, uint8_t sub, uint32_t value, bool& accepted) {
-  for (SimBehaviour* b : SimBehaviours())
-    if (b->Write(*this, index, sub, value, accepted)) return true;
-  return false;
+  // A command may concern several behaviours (a cycle command sets the mode
+  // word and the parameter store's cycle type): each one sees it.
+  const bool command = index == 0x2000 && sub == 0;
+  bool claimed = false;
+  for (SimBehaviour* b : SimBehaviours()) {
+    bool ok = true;
+    if (!b->Write(*this, index, sub, value, ok)) continue;
+    accepted = claimed ? accepted && ok : ok;
+    claimed = true;
+    if (!command) return true;
+  }
+  return claimed;
 }
 
 bool SimController::Lookup(uint16_t index, uint8_t sub, uint32_t& value) {

@@ -3,7 +3,9 @@
 // (0x2004). Writes to a parameter go into a pending set that the take command
 // (257) makes the working set; reads show the read-back registers, which the
 // read-back request (258) loads from the working set. Save set n (0x500 + n)
-// stores the working set, recall set n (0x510 + n) loads it back.
+// stores the working set, recall set n (0x510 + n) loads it back. 0x2005 is
+// POS6 (0x2286) by another number; the cycle commands 0x110, 0x111 and 0x12C
+// set the cycle type, which a read of the command object then answers.
 #include <cstdlib>
 #include <map>
 
@@ -22,6 +24,9 @@ constexpr uint32_t kSaveSet = 0x500;
 constexpr uint32_t kRecallSet = 0x510;
 constexpr int kSets = 8;
 constexpr uint32_t kValidParameters = 0x4000;
+// POS6 has two object numbers: the wizard writes 0x2005, the set reads 0x2286.
+constexpr uint16_t kPos6 = 0x2286, kPos6Alias = 0x2005;
+constexpr uint32_t kCycleCodes[] = {0x110, 0x111, 0x12C};
 
 // The parameter objects and their working values at power-up.
 const std::map<uint16_t, uint32_t> kInitial = {
@@ -55,7 +60,8 @@ class SimParameters : public SimBehaviour {
            "                       parameters, set)\n"
            "  --eeprom-status W    status word after every save and recall (EEPROM codes 21,\n"
            "                       22, 23 in the low byte)\n"
-           "  --empty-set N        EEPROM set N (0..7) holds no valid parameters\n";
+           "  --empty-set N        EEPROM set N (0..7) holds no valid parameters\n"
+           "  --parm IDX=VALUE     working value of a parameter object at power-up\n";
   }
 
   bool Option(const std::string& name, const std::string& value, bool& ok) override {
@@ -69,6 +75,15 @@ class SimParameters : public SimBehaviour {
         eepromStatus_ = static_cast<uint32_t>(n);
         eepromStatusSet_ = true;
       }
+      return true;
+    }
+    if (name == "--parm") {
+      const size_t eq = value.find('=');
+      unsigned long index = 0;
+      ok = eq != std::string::npos && ParseNumber(value.substr(0, eq), 0xFFFF, index) &&
+           ParseNumber(value.substr(eq + 1), 0xFFFF, n) && kInitial.count(Canonical(static_cast<uint16_t>(index)));
+      if (ok) working_[Canonical(static_cast<uint16_t>(index))] = pending_[Canonical(static_cast<uint16_t>(index))] =
+          readBack_[Canonical(static_cast<uint16_t>(index))] = static_cast<uint32_t>(n);
       return true;
     }
     if (name == "--empty-set") {
@@ -91,7 +106,13 @@ class SimParameters : public SimBehaviour {
       width = 2;
       return true;
     }
-    const auto it = readBack_.find(index);
+    if (index == kCommandObject) {
+      if (!cycleSet_) return false;  // the dictionary's last command
+      value = cycleType_;
+      width = 2;
+      return true;
+    }
+    const auto it = readBack_.find(Canonical(index));
     if (it == readBack_.end()) return false;
     value = it->second;
     width = 2;
@@ -110,14 +131,22 @@ class SimParameters : public SimBehaviour {
       return true;
     }
     if (index == kCommandObject) return Command(value);
-    const auto it = pending_.find(index);
+    const auto it = pending_.find(Canonical(index));
     if (it == pending_.end()) return false;
     it->second = value & 0xFFFF;
     return true;
   }
 
  private:
+  static uint16_t Canonical(uint16_t index) { return index == kPos6Alias ? kPos6 : index; }
+
   bool Command(uint32_t code) {
+    for (uint32_t cycle : kCycleCodes)
+      if (code == cycle) {
+        cycleType_ = code;
+        cycleSet_ = true;
+        return true;
+      }
     if (code == kTake) {
       working_ = pending_;
       softValue_ = pendingSoft_;
@@ -155,6 +184,8 @@ class SimParameters : public SimBehaviour {
   bool softOn_ = false;
   uint32_t softValue_ = 0;
   uint32_t pendingSoft_ = 0;
+  uint32_t cycleType_ = 0x110;
+  bool cycleSet_ = false;
 };
 
 SimParameters parameters;

@@ -142,11 +142,12 @@ INSTANTIATE_TEST_SUITE_P(
                       SignalCase{55, "Transmit Jog on Command", 38, 0x0200},
                       SignalCase{56, "Transmit Jog off Command", 39, 0x0200},
                       SignalCase{57, "Transmit Macro Stop Command", 40, 0x0200},
+                      SignalCase{58, nullptr, 35, 0x0200},
                       // Ignored by the basic machine.
                       SignalCase{1, nullptr, 0, MC_STATE_IDLE}, SignalCase{39, nullptr, 0, MC_STATE_IDLE},
                       SignalCase{42, nullptr, 0, MC_STATE_IDLE}, SignalCase{43, nullptr, 0, MC_STATE_IDLE},
                       SignalCase{46, nullptr, 0, MC_STATE_IDLE}, SignalCase{52, nullptr, 0, MC_STATE_IDLE},
-                      SignalCase{58, nullptr, 0, MC_STATE_IDLE}),
+                      SignalCase{59, nullptr, 0, MC_STATE_IDLE}),
     [](const ::testing::TestParamInfo<SignalCase>& info) { return "Signal" + std::to_string(info.param.signal); });
 
 TEST_F(Dispatch, ForwardTriggerSelectsTheTraceByTheScopeFlag) {

@@ -6,6 +6,7 @@
 
 #include "objects/ScriptLoader.h"
 #include "params/CtrlCmd.h"
+#include "params/ExtParameterPanel.h"
 #include "params/ParmFile.h"
 #include "support/EngineFixture.h"
 #include "support/TempDir.h"
@@ -30,6 +31,28 @@ TEST_F(ParmFileTest, WrittenBytesEqualTheGoldenFile) {
   const std::string path = dir.Add(PARM_FILE_DEFAULT_NAME);
   ASSERT_TRUE(ParmFileWrite(path, kPreset1));
   EXPECT_EQ(ReadFileBytes(path), golden);
+}
+
+// The extended script: the same header, 24 lines, the cycle line only for
+// the three cycle types, the take line, a line feed after every line.
+TEST_F(ParmFileTest, ExtendedScriptPerCycleType) {
+  const uint16_t punch5[EXTP_VALUES] = {200, 2000, 2200, 2400, 2500, 2150, 1,   1,   400, 400, 400, 400,
+                                        400, 400,  400,  400,  0,    0,    0, 0, 0,   0,   0,   5000};
+  const std::string golden = ReadFileBytes(std::string(STROKEDESK_SOURCE_DIR) + "/tests/golden/ZEL_P0528Ext.pms");
+  ASSERT_FALSE(golden.empty());
+  EXPECT_EQ(ExtParmScriptText(punch5, 0x110), golden);
+  EXPECT_EQ(golden.substr(0, ParmFileHeader().size()), Golden().substr(0, ParmFileHeader().size()));
+  const std::string basic = "wrw 0x2000 0 0x0110 ;CYCLE_BASIC\n";
+  const std::pair<uint32_t, std::string> cycles[] = {{0x111, "wrw 0x2000 0 0x0111 ;CYCLE_FORM2\n"},
+                                                     {0x12C, "wrw 0x2000 0 0x012C ;CYCLE_FORM3\n"},
+                                                     {0x200, ""},
+                                                     {0, ""}};
+  for (const auto& [type, line] : cycles) {
+    std::string expected = golden;
+    expected.replace(expected.find(basic), basic.size(), line);
+    EXPECT_EQ(ExtParmScriptText(punch5, type), expected) << type;
+  }
+  EXPECT_EQ(golden.substr(golden.size() - 36), "wrw 0x2000 0 0x0101 ;Take Parameter\n");
 }
 
 TEST_F(ParmFileTest, ValuesRightAlignedInSixColumnsOverTheWholeRange) {

@@ -23,7 +23,7 @@ TEST_F(StartupSequenceTest, PanelsAreLoadedInTheirOrder) {
                                      PANEL_PARM_SAVE,   PANEL_PARAMETER,    PANEL_EXT_PARAMETER, PANEL_RAMTYPE,
                                      PANEL_EVALUATION,  PANEL_CONFIG,       PANEL_TRACE_INFO, PANEL_ABOUT,
                                      PANEL_SCOPE_INFO,  PANEL_MACRO,        PANEL_MACRO_WIZARD, PANEL_MACRO_LOAD,
-                                     PANEL_SCOPE_COMMENT, PANEL_HELP,       PANEL_SAVE};
+                                     PANEL_SCOPE_COMMENT, PANEL_HELP,       PANEL_SAVE,       PANEL_MACRO_TEST};
   EXPECT_EQ(host.loadedResources, expected);
   EXPECT_EQ(uwMcMainPanelHandle, 1);
   EXPECT_EQ(uwMcSavePanelHandle, 19);

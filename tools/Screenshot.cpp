@@ -2,7 +2,9 @@
 // to the controller on COM1 (the simulator) and saves pictures of the panels
 // as the X server shows them into a folder: the ram-type panel after
 // identification, the parameter panel after a read-back, the save/recall
-// panel after a recall of set 2, and the main window with the session's log
+// panel after a recall of set 2, the macro panel after a compile, the
+// progress panel during an upload, the configuration panel after a read of
+// the controller's Ethernet settings, and the main window with the session's log
 // and the position monitor running. Run it on a virtual display
 // (scripts/screenshot.sh).
 #include <QAbstractButton>
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QPixmap>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -23,6 +26,8 @@
 #include "app/Shutdown.h"
 #include "app/Startup.h"
 #include "engine/Mcycle.h"
+#include "engine/McycleMemory.h"
+#include "macro/macro.h"
 #include "platform/Paths.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
@@ -93,11 +98,11 @@ int RunSteps(std::vector<Step> steps, int limitMs) {
   return rc;
 }
 
-std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder) {
+std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const std::string& project) {
   const int main = uwMcMainPanelHandle;
   const int parm = uwMcParameterPanelHandle;
   const int psave = uwMcParmSavePanelHandle;
-  return {
+  std::vector<Step> steps = {
       {[] { return true; },
        [&host, main] {
          auto* ring = qobject_cast<QComboBox*>(host.ControlObject(main, MAIN_RING_COM_CHANNEL));
@@ -145,10 +150,80 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder) {
          PanelHide(uwMcExtParameterPanelHandle);
          return ok;
        }},
+      // The macro panel after compiling the example, the progress panel
+      // during its upload, the configuration panel after a read.
+      {Idle,
+       [&host, project] {
+         PanelDisplay(uwMcMacroPanelHandle);
+         Press(host, uwMcMacroPanelHandle, MACRO_CMD_NEW);
+         MacroSetProjectDir(project);
+         Press(host, uwMcMacroPanelHandle, MACRO_CMD_COMPILE);
+         return true;
+       }},
+      {[] { return (ubMacFlag & MAC_FLAG_COMPILED) != 0; },
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcMacroPanelHandle, folder + "/macro-panel.png");
+         Press(host, uwMcMacroPanelHandle, MACRO_CMD_UPLOAD);
+         return ok;
+       }},
+      {[] {
+         int64_t bar = 0;
+         PanelGetInt(uwMcMacroLoadPanelHandle, MACRO_LOAD_PROGRESS, bar);
+         return bar >= 6;
+       },
+       [&host, folder] { return Grab(host, uwMcMacroLoadPanelHandle, folder + "/macro-upload-progress.png"); }},
+      {[] { return Idle() && !(ubMcFlag & MC_FLAG_MEMORY_TRANSFER); },
+       [&host] {
+         PanelHide(uwMcMacroPanelHandle);
+         PanelDisplay(uwMcConfigPanelHandle);
+         Press(host, uwMcConfigPanelHandle, CONF_CMD_READ);
+         return true;
+       }},
+      {[] { return Idle() && Text(uwMcConfigPanelHandle, CONF_TXT_STATUS) == "Succesful"; },
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcConfigPanelHandle, folder + "/config-panel.png");
+         PanelHide(uwMcConfigPanelHandle);
+         return ok;
+       }},
+      // The macro wizard's pages, one after the other.
+      {[] { return true; },
+       [] {
+         PanelDisplay(uwMcWizardPanelHandle);
+         return true;
+       }},
+  };
+  const char* pages[WIZARD_PAGE_COUNT] = {"punch", "form1", "form2", "form3", "hover", "press", "mark", "advanced"};
+  for (int page = 0; page < WIZARD_PAGE_COUNT; ++page) {
+    steps.push_back({[] { return true; }, [page] {
+                       PanelSetInt(uwMcWizardPanelHandle, WIZARD_TAB, page);
+                       return true;
+                     }});
+    steps.push_back({[] { return true; }, [&host, folder, page, pages] {
+                       return Grab(host, uwMcWizardPanelHandle,
+                                   folder + "/wizard-" + pages[page] + ".png");
+                     }});
+  }
+  std::vector<Step> rest = {
+      // The extended parameter panel after the Punch 5 mm preset.
+      {[] { return true; },
+       [&host] {
+         PanelHide(uwMcWizardPanelHandle);
+         PanelDisplay(uwMcExtParameterPanelHandle);
+         Press(host, uwMcExtParameterPanelHandle, EXTP_CMD_PUNCH_5MM);
+         return true;
+       }},
+      {[] { return true; },
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcExtParameterPanelHandle, folder + "/ext-parameter-panel.png");
+         PanelHide(uwMcExtParameterPanelHandle);
+         return ok;
+       }},
       // A few more polls of the position monitor, then the main window.
       {[polls = 0]() mutable { return ++polls > 10; },
        [&host, folder] { return Grab(host, uwMcMainPanelHandle, folder + "/main-window.png"); }},
   };
+  steps.insert(steps.end(), rest.begin(), rest.end());
+  return steps;
 }
 
 }  // namespace
@@ -170,7 +245,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   INTRO_CMD_ACCEPT_Callback(uwMcIntroPanelHandle, INTRO_CMD_ACCEPT, EVENT_COMMIT, nullptr, 0, 0);
-  const int rc = RunSteps(SessionSteps(host, folder), 30000);
+  // Questions are answered yes, so the example is saved into a folder of
+  // its own before it is compiled; no box waits for a click.
+  host.SetPopupResponder([](const PopupRequest&) { return PopupAnswer{true, ""}; });
+  QTemporaryDir project;
+  const int rc = RunSteps(SessionSteps(host, folder, project.path().toStdString()), 60000);
   PanelSetHost(nullptr);
   if (rc != 0) std::fprintf(stderr, "not every picture was saved\n");
   return rc;

@@ -132,3 +132,29 @@ int PanelDeleteGraphPlot(int p, int c, int plot) { return panelHost ? panelHost-
 int PanelSetAxisRange(int p, int c, GraphAxis axis, double min, double max) {
   return panelHost ? panelHost->SetAxisRange(p, c, axis, min, max) : 0;
 }
+
+int PanelGetCursorLine(int p, int c, int& line) { return panelHost ? panelHost->GetCursorLine(p, c, line) : 0; }
+int PanelSetCursorLine(int p, int c, int line) { return panelHost ? panelHost->SetCursorLine(p, c, line) : 0; }
+int PanelSetFirstVisibleLine(int p, int c, int line) {
+  return panelHost ? panelHost->SetFirstVisibleLine(p, c, line) : 0;
+}
+int PanelInsertText(int p, int c, int line, const std::string& text) {
+  return panelHost ? panelHost->InsertText(p, c, line, text) : 0;
+}
+void PanelProcessEvents() {
+  if (panelHost) panelHost->ProcessEvents();
+}
+
+size_t PanelInsertOffset(const std::string& text, int line, bool& lineFeedFirst) {
+  lineFeedFirst = false;
+  size_t offset = 0;
+  for (int i = 0; i < line; ++i) {
+    const size_t feed = text.find('\n', offset);
+    if (feed == std::string::npos) {
+      lineFeedFirst = offset < text.size();  // the last line has text
+      return text.size();
+    }
+    offset = feed + 1;
+  }
+  return offset;
+}

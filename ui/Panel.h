@@ -35,10 +35,11 @@ enum PanelEventCode : int {
   EVENT_LOST_FOCUS = 8,
   EVENT_CLOSE = 9,
   EVENT_TIMER_TICK = 15,
+  EVENT_CURSOR_MOVED = 20,  // editable text boxes: the text cursor went to another place
 };
 
 // Keys delivered with EVENT_KEYPRESS in eventData1.
-inline constexpr int PANEL_KEY_ESC = 0x1B;
+inline constexpr int PANEL_KEY_ESC = 0x300;
 inline constexpr int PANEL_KEY_F1 = 0x1001;
 inline constexpr int PANEL_KEY_UP = 0x1002;
 inline constexpr int PANEL_KEY_DOWN = 0x1003;
@@ -58,6 +59,7 @@ enum PanelAttribute : int {
   ATTR_WIDTH = 11,
   ATTR_MIN_VALUE = 12,    // numeric fields
   ATTR_MAX_VALUE = 13,
+  ATTR_BAR_COLOR = 14,    // progress bars, 0xRRGGBB
 };
 
 using PanelCallback = int (*)(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
@@ -123,6 +125,16 @@ class PanelHost {
   virtual int AddPlot(int, int, GraphItem /*item*/) { return PANEL_ERR_UNKNOWN; }
   virtual int DeletePlot(int, int, int /*plot*/) { return PANEL_ERR_UNKNOWN; }
   virtual int SetAxisRange(int, int, GraphAxis, double /*min*/, double /*max*/) { return PANEL_ERR_UNKNOWN; }
+  // Editable text boxes: lines count from 0, a line feed ends each but the
+  // last. InsertText puts `text` at the start of `line` (at the end when the
+  // box has fewer lines, after a line feed when its last line is not empty).
+  virtual int GetCursorLine(int, int, int& /*line*/) { return PANEL_ERR_UNKNOWN; }
+  virtual int SetCursorLine(int, int, int /*line*/) { return PANEL_ERR_UNKNOWN; }
+  virtual int SetFirstVisibleLine(int, int, int /*line*/) { return PANEL_ERR_UNKNOWN; }
+  virtual int InsertText(int, int, int /*line*/, const std::string& /*text*/) { return PANEL_ERR_UNKNOWN; }
+  // Runs pending events other than the operator's input (timers, queued
+  // work), for a caller on the GUI thread that waits.
+  virtual void ProcessEvents() {}
 };
 
 // Installs the host (nullptr: no panels). Not thread-safe: set it once at
@@ -170,6 +182,17 @@ int PanelGetNumListItems(int panel, int control, int& count);
 int PanelSetTableSize(int panel, int control, int rows, int columns);
 int PanelSetTableCell(int panel, int control, int row, int column, const std::string& text);
 int PanelGetTableCell(int panel, int control, int row, int column, std::string& text);
+// Editable text boxes (see PanelHost).
+int PanelGetCursorLine(int panel, int control, int& line);
+int PanelSetCursorLine(int panel, int control, int line);
+int PanelSetFirstVisibleLine(int panel, int control, int line);
+int PanelInsertText(int panel, int control, int line, const std::string& text);
+// Where InsertText puts its text into `text` (the hosts share this): the
+// byte offset, and in `lineFeedFirst` whether a line feed must go first.
+size_t PanelInsertOffset(const std::string& text, int line, bool& lineFeedFirst);
+// Lets timers and queued work run while the GUI thread waits, without the
+// operator's input; nothing without panels.
+void PanelProcessEvents();
 // Plots on a graph control; each returns the plot handle (> 0) or < 0.
 int PanelPlotWaveform(int panel, int control, const double* y, size_t count, double x0, double dx, int64_t colour,
                       GraphAxis axis = GRAPH_AXIS_LEFT);

@@ -2,6 +2,7 @@
 // panel; the Qt host maps each to the widget (or menu action) of the same
 // object name in the panel's Designer form (ui/forms).
 #pragma once
+#include <cstdint>
 
 // Panel resources, in the order start-up loads them.
 enum PanelResource : int {
@@ -24,6 +25,7 @@ enum PanelResource : int {
   PANEL_SCOPE_COMMENT,
   PANEL_HELP,
   PANEL_SAVE,
+  PANEL_MACRO_TEST,       // view of the macro image
 };
 
 // Main panel controls.
@@ -161,6 +163,7 @@ enum ConfigPanelControl : int {
   CONF_CMD_READ,
   CONF_CMD_WRITE,
   CONF_CMD_CLOSE,
+  CONF_TXT_STATUS,               // "Busy", "Succesful", "Error", "Invalid"
 };
 
 // Help and about panels.
@@ -220,11 +223,49 @@ enum MacroLoadPanelControl : int {
   MACRO_LOAD_TXT_STATUS,         // "Upload Status" and the like
 };
 
-// Macro wizard: a tab control with the eight wizard pages.
+// Macro wizard: a tab control with the eight wizard pages. The seven cycle
+// pages hold one field for each cycle-block entry they use (object name
+// "<PAGE>_<ENTRY>", e.g. "PUNCH_POS1"; entry order of macro/MacroWizard.h),
+// a read and an insert button; field ids fit a byte, as the read-back's
+// control list keeps them.
 enum WizardPanelControl : int {
   WIZARD_TAB = 1,
 };
 inline constexpr int WIZARD_PAGE_COUNT = 8;
+enum WizardPage : int {
+  WIZ_PAGE_PUNCH, WIZ_PAGE_FORM1, WIZ_PAGE_FORM2, WIZ_PAGE_FORM3, WIZ_PAGE_HOVER, WIZ_PAGE_PRESS, WIZ_PAGE_MARK,
+  WIZ_PAGE_ADVANCED,
+};
+inline constexpr int WIZ_CYCLE_PAGES = 7;
+inline constexpr const char* kWizardPageNames[WIZ_CYCLE_PAGES] = {"PUNCH", "FORM1", "FORM2", "FORM3",
+                                                                  "HOVER", "PRESS", "MARK"};
+// Entries each cycle page has, one bit per entry.
+inline constexpr uint16_t kWizardPageFields[WIZ_CYCLE_PAGES] = {0x64D3, 0x74D3, 0x77DF, 0x7FFF, 0x64D3, 0x64D3, 0x6053};
+inline constexpr int WizardField(int page, int entry) { return 20 + page * 32 + entry; }
+inline constexpr int WizardCreate(int page) { return WizardField(page, 15); }
+inline constexpr int WizardRead(int page) { return WizardField(page, 16); }
+// The Advanced page.
+enum WizardAdvancedControl : int {
+  WIZ_ADV_RING_RAMTYPE = 240,
+  WIZ_ADV_CMD_RAMTYPE,
+  WIZ_ADV_RING_SAMPLE,
+  WIZ_ADV_CMD_SAMPLE,
+  WIZ_ADV_RING_COMMAND,
+  WIZ_ADV_CMD_COMMAND,
+  WIZ_ADV_NUM_DELAY,
+  WIZ_ADV_CMD_DELAY,
+  WIZ_ADV_RING_WIDTH,            // 1..3 write 1, 2, 4 bytes, 4 read
+  WIZ_ADV_NUM_INDEX,
+  WIZ_ADV_NUM_SUB,
+  WIZ_ADV_NUM_VALUE,
+  WIZ_ADV_CMD_OBJECT,
+  WIZ_ADV_RING_REP_COMMAND,
+  WIZ_ADV_NUM_REP_DELAY,
+  WIZ_ADV_NUM_REP_COUNTER,
+  WIZ_ADV_CMD_REPEAT,
+  WIZ_ADV_CMD_STOP,
+  WIZ_ADV_CMD_AUTOSTART,
+};
 
 // Macro panel controls.
 enum MacroPanelControl : int {
@@ -234,6 +275,31 @@ enum MacroPanelControl : int {
   MACRO_LED_LOADED,
   MACRO_CMD_TRANSFER_1,          // the two transfer buttons that need a link
   MACRO_CMD_TRANSFER_2,
+  MACRO_TXT_EDITOR,              // the source
+  MACRO_STR_NAME,                // project name (file name without extension)
+  MACRO_STR_PATH,                // project directory; a click chooses another
+  MACRO_NUM_LINE,                // line of the text cursor, from 1
+  MACRO_TXTBOX_MSG,              // the macro message box
+  MACRO_NUM_MACRO,               // macro number for Start macro
+  MACRO_CMD_NEW,
+  MACRO_CMD_LOAD,
+  MACRO_CMD_SAVE,
+  MACRO_CMD_WIZARD,
+  MACRO_CMD_COMPILE,
+  MACRO_CMD_CLEAN,
+  MACRO_CMD_ERASE,
+  MACRO_CMD_START,
+  MACRO_CMD_STOP,
+  MACRO_CMD_SAVE_LOG,
+  MACRO_CMD_TEST,
+};
+inline constexpr int MACRO_CMD_UPLOAD = MACRO_CMD_TRANSFER_1;
+inline constexpr int MACRO_CMD_DOWNLOAD = MACRO_CMD_TRANSFER_2;
+
+// Macro image view.
+enum MacroTestPanelControl : int {
+  MTEST_TXTBOX = 1,
+  MTEST_CMD_CLOSE,
 };
 
 // Scope panel controls used outside the scope subsystem.
@@ -280,7 +346,14 @@ enum ExtParameterPanelControl : int {
   EXTP_TABLE_1 = 1,
   EXTP_TABLE_2,
   EXTP_TABLE_3,
-  EXTP_NUM_CYCLE,
+  EXTP_RING_CYCLE,               // 0x110, 0x111, 0x12C
+  EXTP_CMD_SEND,
+  EXTP_CMD_READBACK,
+  EXTP_CMD_MAKE_SCRIPT,
+  EXTP_CMD_EXIT,
+  EXTP_CMD_PUNCH_5MM,
+  EXTP_CMD_PUNCH_10MM,
+  EXTP_CMD_FORM_10MM,
 };
 
 // Main panel: the second status check box (mode word 1 bit 11; the first is

@@ -192,12 +192,22 @@ TEST_F(MainPanelCommandsTest, ConfigurationPanelByteOrder) {
   EXPECT_EQ(udMcIpAddr, 0xC0A8000Au);
   const uint8_t mac[6] = {0x15, 0x14, 0x13, 0x12, 0x11, 0x10};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(udMcMacAddr[i], mac[i]) << i;
-  EXPECT_EQ(ubMcFlag, MC_FLAG_MEM_ETHERNET);
+  EXPECT_EQ(ubMcFlag, MC_FLAG_MEM_ETHERNET | MC_FLAG_MEMORY_TRANSFER);
   EXPECT_FALSE(ubMcFlag3 & MC_FLAG3_ETHERNET_READ);
   EXPECT_EQ(Signals(), std::vector<uint16_t>{51});
 
+  // While that transfer runs, neither button starts another or takes the fields.
+  PanelSetInt(uwMcConfigPanelHandle, CONF_NUM_IP_1, 10);
+  ClearLog();
+  Click(uwMcConfigPanelHandle, CONF_CMD_WRITE);
   Click(uwMcConfigPanelHandle, CONF_CMD_READ);
-  EXPECT_EQ(ubMcFlag, MC_FLAG_MEM_ETHERNET | MC_FLAG_MEM_READ);
+  EXPECT_EQ(udMcIpAddr, 0xC0A8000Au);
+  EXPECT_EQ(Log(), "Ethernet Config: an operation is running\nEthernet Config: an operation is running\n");
+  EXPECT_TRUE(Signals().empty());
+
+  ubMcFlag = 0;
+  Click(uwMcConfigPanelHandle, CONF_CMD_READ);
+  EXPECT_EQ(ubMcFlag, MC_FLAG_MEM_ETHERNET | MC_FLAG_MEM_READ | MC_FLAG_MEMORY_TRANSFER);
   EXPECT_TRUE(ubMcFlag3 & MC_FLAG3_ETHERNET_READ);
   EXPECT_EQ(Signals(), std::vector<uint16_t>{51});
 

@@ -12,6 +12,7 @@
 #include "app/ModuleHooks.h"
 #include "app/PanelCallbacks.h"
 #include "app/Startup.h"
+#include "comm/CRC32.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
 #include "gui/PanelFixture.h"
@@ -242,39 +243,50 @@ TEST_F(MainPanelEventsTest, LoadTraceFileFailureIsShownOnTheGraphAndInTheLog) {
 
 TEST_F(MainPanelEventsTest, MacroUpload) {
   ubCqDataChannel = 1;
-  answer = {true, "/data/press.mbi"};
-  ClearLog();
-  Choose(MAIN_MENU_MACRO_UPLOAD);
-  EXPECT_EQ(Log(), "Macro images are not supported in this build\n");
-  EXPECT_TRUE(Signals().empty());
+  std::string image(8, '\0');
+  image += std::string("\x02\x08\x20\x00\xC8\x00\x06", 7);
+  image[4] = static_cast<char>(image.size());
+  const uint32_t crc = CRC32calculationS(reinterpret_cast<const uint8_t*>(image.data()) + 4, image.size() - 4);
+  for (int i = 0; i < 4; ++i) image[i] = static_cast<char>(crc >> (8 * i));
+  const std::string good = (dir / "press.mbi").string(), broken = (dir / "broken.mbi").string();
+  std::ofstream(good, std::ios::binary) << image;
+  image[10] ^= 1;
+  std::ofstream(broken, std::ios::binary) << image;
 
-  static std::string loaded;
-  mcModuleHooks.loadMacroImage = [](const std::string& path) {
-    loaded = path;
-    return path == "/data/press.mbi" ? 0 : 1;
-  };
+  answer = {true, good};
+  ubMcFlag = MC_FLAG_MEM_MACRO_PANEL | MC_FLAG_MEM_ERASE | MC_FLAG_MEM_READ;  // left by earlier operations
   ClearLog();
   Choose(MAIN_MENU_MACRO_UPLOAD);
   Process();
-  EXPECT_EQ(loaded, "/data/press.mbi");
-  EXPECT_EQ(Log(), "Macro load: /data/press.mbi\n");
+  EXPECT_EQ(Log(), "Macro load: " + good + "\n");
   EXPECT_EQ(popups.back().title, "Macro Upload: Load file:");
   EXPECT_EQ(popups.back().message, "*.mbi");
+  EXPECT_EQ(udMacFileSize, 15u);
   EXPECT_TRUE(Visible(uwMcMacroLoadPanelHandle));
   std::string status;
   PanelGetString(uwMcMacroLoadPanelHandle, MACRO_LOAD_TXT_STATUS, status);
   EXPECT_EQ(status, "Upload Status");
-  EXPECT_TRUE(ubMcFlag & MC_FLAG_MEMORY_TRANSFER);
+  EXPECT_EQ(ubMcFlag, MC_FLAG_MEMORY_TRANSFER | MC_FLAG_MEM_MACRO);
   EXPECT_EQ(Signals(), std::vector<uint16_t>{51});
 
+  // A second request while the transfer runs is refused before any dialog.
+  popups.clear();
+  ClearLog();
+  Choose(MAIN_MENU_MACRO_UPLOAD);
+  EXPECT_EQ(Log(), "Macro Upload: an operation is running\n");
+  EXPECT_TRUE(popups.empty());
+
   ubMcFlag = 0;
-  answer = {true, "/data/broken.mbi"};
+  PanelSetWaitCursor(false);
+  answer = {true, broken};
   ClearLog();
   Choose(MAIN_MENU_MACRO_UPLOAD);
   Process();
   EXPECT_EQ(Log(), "ERROR: Macro loading error!\n");
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the wait cursor is off again
+  EXPECT_EQ(udMacFileSize, 0u);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(Signals().empty());
+  EXPECT_EQ(ubMcFlag, 0);
 
   answer = {false, ""};  // cancel
   ClearLog();

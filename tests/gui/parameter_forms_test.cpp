@@ -3,6 +3,7 @@
 // logic writes are the cells the operator sees, typed cells keep to what a
 // 2-byte object carries, and mouse gestures other than a button's click do
 // nothing on the save/recall panel.
+#include <QComboBox>
 #include <QLineEdit>
 #include <QStyleOptionViewItem>
 #include <QValidator>
@@ -51,7 +52,7 @@ TEST_F(ParameterFormsTest, EveryControlTheLogicUsesIsOnTheForms) {
   for (int c : {PSAVE_CMD_SAVE, PSAVE_CMD_RECALL, PSAVE_CMD_CLOSE}) EXPECT_NE(Button(psave(), c), nullptr) << c;
   EXPECT_NE(SetField(), nullptr);
   EXPECT_NE(qobject_cast<QLineEdit*>(host->ControlObject(psave(), PSAVE_TXT_RAMTYPE)), nullptr);
-  EXPECT_NE(qobject_cast<QSpinBox*>(host->ControlObject(ext(), EXTP_NUM_CYCLE)), nullptr);
+  EXPECT_NE(qobject_cast<QComboBox*>(host->ControlObject(ext(), EXTP_RING_CYCLE)), nullptr);
 
   // Rows as the logic numbers them, named as the operator reads them.
   const char* basic[] = {"POS1", "POS2", "POS3", "READYWIN"};
@@ -95,7 +96,7 @@ TEST_F(ParameterFormsTest, PresetsAndSendFillTheCellsTheOperatorSees) {
   EXPECT_EQ(Shown(ext(), EXTP_TABLE_1, 0), "215");
   EXPECT_EQ(Shown(ext(), EXTP_TABLE_1, 4), "3000");  // POS5 on the extended panel
   EXPECT_EQ(Shown(ext(), EXTP_TABLE_3, 1), "20");
-  EXPECT_EQ(qobject_cast<QSpinBox*>(host->ControlObject(ext(), EXTP_NUM_CYCLE))->value(), 0x110);
+  EXPECT_EQ(qobject_cast<QComboBox*>(host->ControlObject(ext(), EXTP_RING_CYCLE))->currentData().toInt(), 0x110);
 }
 
 TEST_F(ParameterFormsTest, AnExtendedReadBackFillsBothPanels) {

@@ -36,7 +36,7 @@ TEST_F(StartupTest, EveryPanelIsLoadedInOrder) {
     handles.insert(*slot.handle);
     EXPECT_NE(host->PanelWidget(*slot.handle), nullptr) << slot.resource;
   }
-  EXPECT_EQ(handles.size(), 19u);
+  EXPECT_EQ(handles.size(), 20u);
   EXPECT_EQ(qobject_cast<QTabWidget*>(host->ControlWidget(uwMcWizardPanelHandle, WIZARD_TAB))->count(),
             WIZARD_PAGE_COUNT);
   EXPECT_NE(ubPtrMacPath, nullptr);

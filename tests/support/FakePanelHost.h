@@ -70,6 +70,20 @@ class FakePanelHost : public PanelHost {
     return Record(p, c, [&] { text = cells[{p, c}][{row, column}]; });
   }
   int Hide(int p) override { return Record(p, 0, [&] { hidden.push_back(p); }); }
+  // Editable text boxes keep their text in `texts`.
+  int GetCursorLine(int p, int c, int& line) override { return Record(p, c, [&] { line = cursorLines[{p, c}]; }); }
+  int SetCursorLine(int p, int c, int line) override { return Record(p, c, [&] { cursorLines[{p, c}] = line; }); }
+  int SetFirstVisibleLine(int p, int c, int line) override {
+    return Record(p, c, [&] { firstVisible[{p, c}] = line; });
+  }
+  int InsertText(int p, int c, int line, const std::string& text) override {
+    return Record(p, c, [&] {
+      std::string& t = texts[{p, c}];
+      bool lineFeedFirst = false;
+      const size_t at = PanelInsertOffset(t, line, lineFeedFirst);
+      t.insert(at, (lineFeedFirst ? "\n" : "") + text);
+    });
+  }
   int InsertListItem(int p, int c, int index, const std::string& label, int64_t value) override;
   int DeleteListItems(int p, int c, int index, int count) override;
   // Panels: handles 1, 2, ... in the order asked for; `failResource` is refused.
@@ -99,6 +113,8 @@ class FakePanelHost : public PanelHost {
   std::map<Key, double> doubles;
   std::map<Key, std::string> texts;
   std::map<Key, std::string> labels;
+  std::map<Key, int> cursorLines;
+  std::map<Key, int> firstVisible;
   std::map<Key, std::map<PanelAttribute, int64_t>> attributes;
   std::map<Key, PanelCallback> callbacks;
   // Table cells by (row, column).

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -14,9 +15,10 @@ class TempDir {
     std::string pattern = testing::TempDir() + "scriptXXXXXX";
     path_ = mkdtemp(pattern.data()) ? pattern : "";
   }
+  // Removes the folder with everything in it.
   ~TempDir() {
-    for (const auto& f : files_) std::remove(f.c_str());
-    rmdir(path_.c_str());
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }
   // Writes `content` as file `name` in the folder; its path.
   std::string Write(const std::string& name, const std::string& content) {
@@ -24,17 +26,12 @@ class TempDir {
     std::ofstream(file, std::ios::binary) << content;
     return file;
   }
-  // A path in the folder that is removed at the end (the file not made).
-  std::string Add(const std::string& name) {
-    const std::string file = path_ + "/" + name;
-    files_.push_back(file);
-    return file;
-  }
+  // A path in the folder (the file not made).
+  std::string Add(const std::string& name) { return path_ + "/" + name; }
   const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
-  std::vector<std::string> files_;
 };
 
 // The whole content of a file ("" when it cannot be read).

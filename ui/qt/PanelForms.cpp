@@ -4,6 +4,9 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 
+#include <string>
+
+#include "macro/MacroWizard.h"
 #include "ui_AboutPanel.h"
 #include "ui_ConfigPanel.h"
 #include "ui_DownloadPanel.h"
@@ -13,6 +16,7 @@
 #include "ui_IntroPanel.h"
 #include "ui_MacroLoadPanel.h"
 #include "ui_MacroPanel.h"
+#include "ui_MacroTestPanel.h"
 #include "ui_MacroWizardPanel.h"
 #include "ui_MainPanel.h"
 #include "ui_ParameterPanel.h"
@@ -201,7 +205,7 @@ const std::vector<ControlSpec> kConfig = {
     CTRL(CONF_, NUM_IP_4, Numeric),  CTRL(CONF_, NUM_MAC_1, Numeric), CTRL(CONF_, NUM_MAC_2, Numeric),
     CTRL(CONF_, NUM_MAC_3, Numeric), CTRL(CONF_, NUM_MAC_4, Numeric), CTRL(CONF_, NUM_MAC_5, Numeric),
     CTRL(CONF_, NUM_MAC_6, Numeric), CTRL(CONF_, CMD_READ, Button),   CTRL(CONF_, CMD_WRITE, Button),
-    CTRL(CONF_, CMD_CLOSE, Button),
+    CTRL(CONF_, CMD_CLOSE, Button),  CTRL(CONF_, TXT_STATUS, Text),
 };
 
 const std::vector<ControlSpec> kParameter = {
@@ -218,7 +222,14 @@ const std::vector<ControlSpec> kExtParameter = {
     CTRL(EXTP_, TABLE_1, Table),
     CTRL(EXTP_, TABLE_2, Table),
     CTRL(EXTP_, TABLE_3, Table),
-    CTRL(EXTP_, NUM_CYCLE, Numeric),
+    CTRL(EXTP_, RING_CYCLE, Ring),
+    CTRL(EXTP_, CMD_SEND, Button),
+    CTRL(EXTP_, CMD_READBACK, Button),
+    CTRL(EXTP_, CMD_MAKE_SCRIPT, Button),
+    CTRL(EXTP_, CMD_EXIT, Button),
+    CTRL(EXTP_, CMD_PUNCH_5MM, Button),
+    CTRL(EXTP_, CMD_PUNCH_10MM, Button),
+    CTRL(EXTP_, CMD_FORM_10MM, Button),
 };
 const std::vector<ControlSpec> kTraceInfo = {CTRL(TRACE_INFO_, CMD_OK, Button)};
 const std::vector<ControlSpec> kAbout = {CTRL(ABOUT_, TXT_VERSION, Text)};
@@ -226,8 +237,52 @@ const std::vector<ControlSpec> kHelp = {CTRL(HELP_, TXTBOX, TextBox)};
 const std::vector<ControlSpec> kMacro = {
     CTRL(MACRO_, LED_ERROR, Lamp),         CTRL(MACRO_, LED_SAVED, Lamp),         CTRL(MACRO_, LED_COMPILED, Lamp),
     CTRL(MACRO_, LED_LOADED, Lamp),        CTRL(MACRO_, CMD_TRANSFER_1, Button), CTRL(MACRO_, CMD_TRANSFER_2, Button),
+    CTRL(MACRO_, TXT_EDITOR, TextBox),     CTRL(MACRO_, STR_NAME, Text),          CTRL(MACRO_, STR_PATH, Text),
+    CTRL(MACRO_, NUM_LINE, Numeric),       CTRL(MACRO_, TXTBOX_MSG, TextBox),     CTRL(MACRO_, NUM_MACRO, Numeric),
+    CTRL(MACRO_, CMD_NEW, Button),         CTRL(MACRO_, CMD_LOAD, Button),        CTRL(MACRO_, CMD_SAVE, Button),
+    CTRL(MACRO_, CMD_WIZARD, Button),      CTRL(MACRO_, CMD_COMPILE, Button),     CTRL(MACRO_, CMD_CLEAN, Button),
+    CTRL(MACRO_, CMD_ERASE, Button),       CTRL(MACRO_, CMD_START, Button),       CTRL(MACRO_, CMD_STOP, Button),
+    CTRL(MACRO_, CMD_SAVE_LOG, Button),    CTRL(MACRO_, CMD_TEST, Button),
 };
-const std::vector<ControlSpec> kWizard = {CTRL(WIZARD_, TAB, Tab)};
+const std::vector<ControlSpec> kMacroTest = {CTRL(MTEST_, TXTBOX, TextBox), CTRL(MTEST_, CMD_CLOSE, Button)};
+// The tab, the fields and buttons of the cycle pages, the Advanced page.
+const std::vector<ControlSpec>& WizardControls() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> n;
+    for (int page = 0; page < WIZ_CYCLE_PAGES; ++page) {
+      for (int entry = 0; entry < MAC_WIZ_BLOCK_SIZE; ++entry)
+        n.push_back(std::string(kWizardPageNames[page]) + "_" + MacroWizParameterName(entry));
+      n.push_back(std::string(kWizardPageNames[page]) + "_CREATE");
+      n.push_back(std::string(kWizardPageNames[page]) + "_READ");
+    }
+    return n;
+  }();
+  static const std::vector<ControlSpec> controls = [] {
+    std::vector<ControlSpec> c = {
+        CTRL(WIZARD_, TAB, Tab),
+        CTRL(WIZ_, ADV_RING_RAMTYPE, Ring),     CTRL(WIZ_, ADV_CMD_RAMTYPE, Button),
+        CTRL(WIZ_, ADV_RING_SAMPLE, Ring),      CTRL(WIZ_, ADV_CMD_SAMPLE, Button),
+        CTRL(WIZ_, ADV_RING_COMMAND, Ring),     CTRL(WIZ_, ADV_CMD_COMMAND, Button),
+        CTRL(WIZ_, ADV_NUM_DELAY, Numeric),     CTRL(WIZ_, ADV_CMD_DELAY, Button),
+        CTRL(WIZ_, ADV_RING_WIDTH, Ring),       CTRL(WIZ_, ADV_NUM_INDEX, Numeric),
+        CTRL(WIZ_, ADV_NUM_SUB, Numeric),       CTRL(WIZ_, ADV_NUM_VALUE, Numeric),
+        CTRL(WIZ_, ADV_CMD_OBJECT, Button),     CTRL(WIZ_, ADV_RING_REP_COMMAND, Ring),
+        CTRL(WIZ_, ADV_NUM_REP_DELAY, Numeric), CTRL(WIZ_, ADV_NUM_REP_COUNTER, Numeric),
+        CTRL(WIZ_, ADV_CMD_REPEAT, Button),     CTRL(WIZ_, ADV_CMD_STOP, Button),
+        CTRL(WIZ_, ADV_CMD_AUTOSTART, Button),
+    };
+    size_t name = 0;
+    for (int page = 0; page < WIZ_CYCLE_PAGES; ++page) {
+      for (int entry = 0; entry < MAC_WIZ_BLOCK_SIZE; ++entry, ++name)
+        if (kWizardPageFields[page] & (1u << entry))
+          c.push_back({WizardField(page, entry), names[name].c_str(), ControlKind::Numeric});
+      c.push_back({WizardCreate(page), names[name++].c_str(), ControlKind::Button});
+      c.push_back({WizardRead(page), names[name++].c_str(), ControlKind::Button});
+    }
+    return c;
+  }();
+  return controls;
+}
 const std::vector<ControlSpec> kMacroLoad = {
     CTRL(MACRO_LOAD_, PROGRESS, Progress),
     CTRL(MACRO_LOAD_, TXT_STATUS, Text),
@@ -253,7 +308,8 @@ QWidget* PanelFormCreate(int resource) {
     case PANEL_TRACE_INFO: return Create<Ui::TraceInfoPanel>();
     case PANEL_ABOUT: return Create<Ui::AboutPanel>();
     case PANEL_SCOPE_INFO: return WithFixedFont(Create<Ui::ScopeInfoPanel>(), "TXTBOX");
-    case PANEL_MACRO: return Create<Ui::MacroPanel>();
+    case PANEL_MACRO: return WithFixedFont(WithFixedFont(Create<Ui::MacroPanel>(), "TXT_EDITOR"), "TXTBOX_MSG");
+    case PANEL_MACRO_TEST: return WithFixedFont(Create<Ui::MacroTestPanel>(), "TXTBOX");
     case PANEL_MACRO_WIZARD: return Create<Ui::MacroWizardPanel>();
     case PANEL_MACRO_LOAD: return Create<Ui::MacroLoadPanel>();
     case PANEL_SCOPE_COMMENT: return Create<Ui::ScopeCommentPanel>();
@@ -278,8 +334,9 @@ const std::vector<ControlSpec>& PanelFormControls(int resource) {
     case PANEL_TRACE_INFO: return kTraceInfo;
     case PANEL_ABOUT: return kAbout;
     case PANEL_MACRO: return kMacro;
-    case PANEL_MACRO_WIZARD: return kWizard;
+    case PANEL_MACRO_WIZARD: return WizardControls();
     case PANEL_MACRO_LOAD: return kMacroLoad;
+    case PANEL_MACRO_TEST: return kMacroTest;
     case PANEL_HELP: return kHelp;
     case PANEL_SCOPE_INFO: return kScopeInfo;
     case PANEL_SCOPE_COMMENT: return kScopeComment;

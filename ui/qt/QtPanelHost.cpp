@@ -211,6 +211,7 @@ int QtPanelHost::SetString(int panel, int control, const std::string& value) {
   if (c->spec.kind != ControlKind::Text && c->spec.kind != ControlKind::TextBox && c->spec.kind != ControlKind::Other)
     return PANEL_ERR_UNKNOWN;
   c->text = value;
+  c->cursorLine = 0;  // a new text shows from its top
   Post(g, [snapshot = *c] { ShowValue(snapshot); });
   return 0;
 }

@@ -105,6 +105,11 @@ class QtPanelHost : public QObject, public PanelHost {
   int AddPlot(int panel, int control, GraphItem item) override;
   int DeletePlot(int panel, int control, int plot) override;
   int SetAxisRange(int panel, int control, GraphAxis axis, double min, double max) override;
+  int GetCursorLine(int panel, int control, int& line) override;
+  int SetCursorLine(int panel, int control, int line) override;
+  int SetFirstVisibleLine(int panel, int control, int line) override;
+  int InsertText(int panel, int control, int line, const std::string& text) override;
+  void ProcessEvents() override;
   void SetWaitCursor(bool on) override;
   void MessagePopup(const std::string& title, const std::string& message) override;
   bool ConfirmPopup(const std::string& title, const std::string& message) override;
@@ -133,6 +138,7 @@ class QtPanelHost : public QObject, public PanelHost {
     bool visible = true;
     bool checked = false;
     int nextPlot = 1;
+    int cursorLine = 0;       // editable text boxes
     PanelCallback callback = nullptr;
     void* data = nullptr;
   };

@@ -140,6 +140,8 @@ void ReadInitialValue(Control& c) {
     c.intValue = tab->currentIndex();
   } else if (auto* progress = qobject_cast<QProgressBar*>(o)) {
     c.intValue = progress->value();
+    c.minValue = progress->minimum();
+    c.maxValue = progress->maximum();
   } else if (auto* table = qobject_cast<QTableWidget*>(o)) {
     c.cells.assign(static_cast<size_t>(table->rowCount()),
                    std::vector<std::string>(static_cast<size_t>(table->columnCount())));
@@ -163,7 +165,7 @@ double ClampDouble(const Control& c, double value) {
 int64_t ClampToControl(const Control& c, double value) {
   double v = ClampDouble(c, value);
   if (c.spec.kind == ControlKind::Switch) return v != 0;
-  if (c.spec.kind == ControlKind::Progress) v = std::clamp(v, 0.0, 100.0);
+  if (c.spec.kind == ControlKind::Progress) v = std::clamp(v, c.minValue, c.maxValue);
   if (!(v > -9.2e18)) return INT64_MIN / 2;  // also NaN
   if (v > 9.2e18) return INT64_MAX / 2;
   return static_cast<int64_t>(IsIntegerControl(c) ? std::llround(v) : std::trunc(v));
@@ -179,6 +181,7 @@ bool AttributeApplies(const Control& c, PanelAttribute attribute, int64_t value)
     case ATTR_CHECKED: return k == ControlKind::Menu;
     case ATTR_ON_COLOR:
     case ATTR_OFF_COLOR: return k == ControlKind::Lamp;
+    case ATTR_BAR_COLOR: return k == ControlKind::Progress;
     case ATTR_TEXT_COLOR:
     case ATTR_FRAME_COLOR: return qobject_cast<QWidget*>(c.object.data()) != nullptr && k != ControlKind::Lamp;
     case ATTR_MIN_VALUE: return k == ControlKind::Numeric && static_cast<double>(value) <= c.maxValue;
@@ -195,7 +198,8 @@ void ShowValue(const Control& c) {
     case ControlKind::TextBox:
       if (auto* box = qobject_cast<QPlainTextEdit*>(o)) {
         box->setPlainText(Q(c.text));
-        box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+        // A log shows its end; an editor starts at its top, cursor on line 0.
+        if (box->isReadOnly()) box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
       }
       return;
     case ControlKind::Text:
@@ -263,6 +267,9 @@ void ShowAttribute(const Control& c, PanelAttribute attribute, int64_t value) {
     case ATTR_ON_COLOR:
     case ATTR_OFF_COLOR:
       ShowValue(c);
+      return;
+    case ATTR_BAR_COLOR:
+      if (widget) widget->setStyleSheet(QString("QProgressBar::chunk { background-color: %1; }").arg(Hex(value)));
       return;
     case ATTR_TEXT_COLOR:
       if (widget) {
@@ -366,10 +373,18 @@ void QtPanelHost::Bind(int panel, Control& c) {
       }
       return;
     case ControlKind::TextBox:
-      if (auto* box = qobject_cast<QPlainTextEdit*>(o); box && !box->isReadOnly())
+      // An editable box reports changes of its content (typing, paste, undo,
+      // drag and drop), not cursor moves or copies, and where its cursor is.
+      if (auto* box = qobject_cast<QPlainTextEdit*>(o); box && !box->isReadOnly()) {
         connect(box, &QPlainTextEdit::textChanged, this, [this, panel, id, box] {
-          UpdateModel(panel, id, [box](Control& m) { m.text = box->toPlainText().toStdString(); });
+          if (UpdateModel(panel, id, [box](Control& m) { m.text = box->toPlainText().toStdString(); }))
+            Fire(panel, id, EVENT_VAL_CHANGED);
         });
+        connect(box, &QPlainTextEdit::cursorPositionChanged, this, [this, panel, id, box] {
+          const int line = box->textCursor().blockNumber();
+          if (UpdateModel(panel, id, [line](Control& m) { m.cursorLine = line; })) Fire(panel, id, EVENT_CURSOR_MOVED);
+        });
+      }
       return;
     case ControlKind::Menu:
       if (auto* action = qobject_cast<QAction*>(o))
@@ -477,6 +492,11 @@ bool QtPanelHost::ControlEvent(QObject* watched, QEvent* event) {
         }
   }
   if (!panel) return false;
+  // A click into a text field: a field that opens a dialog acts on it.
+  if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && event->type() == QEvent::MouseButtonPress) {
+    if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) Fire(panel, control, EVENT_LEFT_CLICK);
+    return false;
+  }
   if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Up) Fire(panel, control, EVENT_KEYPRESS, PANEL_KEY_UP);
