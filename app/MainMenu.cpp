@@ -14,6 +14,7 @@
 #include "hmi/hmi.h"
 #include "macro/macro.h"
 #include "objects/ScriptLoader.h"
+#include "scope/ScopeDisplay.h"
 #include "scope/scope.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
@@ -99,7 +100,7 @@ void McycleLoadTraceFile() {
 
 void McycleShowTraceLoadError() {
   const char* error = "ERROR: Scope loading file error";
-  PanelPlotText(uwMcScopePanelHandle, SCOPE_GRAPH, 20, 50, error, 0xFF0000, 20, true);
+  ScopePlotMessage(error);
   McycleLog(error);
 }
 

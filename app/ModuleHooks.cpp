@@ -5,6 +5,7 @@
 #include "engine/McycleCyclic.h"
 #include "engine/McycleParameter.h"
 #include "objects/ScriptMachine.h"
+#include "scope/ScopeDisplay.h"
 #include "scope/ScopeTrace.h"
 #include "scope/Scope_hmi.h"
 
@@ -28,5 +29,6 @@ McModuleHooks mcModuleHooks = [] {
   hooks.closeObjectLog = CloseObjectLog;
   hooks.freeTraceBuffer = ScopeTraceFree;
   hooks.loadTraceFile = ScopeHmiLoadHook;
+  hooks.redrawTrace = ScopeTraceDisplay;
   return hooks;
 }();

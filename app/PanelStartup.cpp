@@ -14,6 +14,7 @@
 #include "hmi/hmi.h"
 #include "macro/macro_hmi.h"
 #include "params/ParameterPanel.h"
+#include "scope/ScopePanel.h"
 #include "scope/Scope_hmi.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
@@ -67,6 +68,7 @@ void InstallPanelCallbacks() {
   PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_COPY_LOG, CMD_COPY_LOG_Callback, nullptr);
   ScopeHmiInstallCallbacks();
   ParmPanelsSetUp();
+  ScopePanelsSetUp();
   MacroPanelSetUp();
 }
 

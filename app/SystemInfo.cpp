@@ -5,20 +5,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "app/Startup.h"
 #include "engine/McycleIo.h"
 #include "hmi/hmi.h"
+#include "platform/SystemClock.h"
 #include "ui/PanelIds.h"
 
 int32_t sdMcYear, sdMcMonth, sdMcDay, sdMcHour, sdMcMinute, sdMcSecond;
 
 McDateTime McycleReadClock() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+  const PlatformDateTime t = PlatformLocalTime();
+  return {t.year, t.month, t.day, t.hour, t.minute, t.second};
 }
 
 std::string McycleDateTimeStamp(char separator) {

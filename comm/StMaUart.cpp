@@ -38,10 +38,7 @@ uint8_t UartReadBlockData(uint8_t port, uint8_t* buffer, uint16_t length) {
   const int waiting = SerialInQLen(port);
   if (waiting < 0) return 1;
   if (waiting < want) return 2;
-  if (waiting > want) {
-    SerialFlushInQ(port);
-    return 1;
-  }
+  // Bytes beyond the block are the start of the next answer: they stay.
   if (SerialRead(port, buffer, static_cast<size_t>(want)) != want) return 1;
   const uint16_t crc = CRC16calculation(buffer, length);
   return (buffer[length] == (crc & 0xFF) && buffer[length + 1] == (crc >> 8)) ? 0 : 1;

@@ -21,6 +21,6 @@ uint8_t UartWriteCanData(const uint8_t* payload);
 uint8_t UartReadCanData(uint8_t* payload);
 // Reads one block of `length` data bytes plus CRC into `buffer` (room for
 // length + 2): 0 valid; 2 fewer than length + 2 bytes waiting; 1 a failed or
-// wrong-sized read or a CRC mismatch. More bytes waiting than a block are
-// discarded (1): the stream is out of step. Never writes past length + 2.
+// short read or a CRC mismatch. Exactly length + 2 bytes are taken; what
+// waits beyond them stays for the next read. Never writes past length + 2.
 uint8_t UartReadBlockData(uint8_t port, uint8_t* buffer, uint16_t length);

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 #include "comm/CRC16.h"
 #include "comm/udp.h"
@@ -35,6 +34,10 @@ bool CrcTrails(const uint8_t* data, size_t size) {
 }
 
 uint8_t Link() { return ubCqDataChannel; }
+
+// The one block telegram being received: the tick may run in the real-time
+// timer's thread, which must not allocate.
+uint8_t blockTelegram[ZEL_BLOCK_MAX + ZEL_BLOCK_OVERHEAD];
 
 }  // namespace
 
@@ -128,11 +131,12 @@ uint8_t ZelEtherReadSDOCanData(CqCanMessage* message) {
 
 uint8_t ZelEtherReadBlockData(uint8_t* buffer, uint16_t length) {
   const uint8_t link = Link();
+  if (length > ZEL_BLOCK_MAX) return 1;
   const size_t want = static_cast<size_t>(length) + ZEL_BLOCK_OVERHEAD;
-  std::vector<uint8_t> t(want);
+  uint8_t* t = blockTelegram;
   size_t got = 0;
   if (link == CQ_LINK_UDP) {
-    if (UdpReceive(t.data(), &got, want) != 0) {
+    if (UdpReceive(t, &got, want) != 0) {
       udCqError = static_cast<uint32_t>(errno);
       return 1;
     }
@@ -142,15 +146,11 @@ uint8_t ZelEtherReadBlockData(uint8_t* buffer, uint16_t length) {
     const int waiting = SerialInQLen(port);
     if (waiting < 0) return 1;
     if (waiting < static_cast<int>(want)) return 2;
-    if (waiting > static_cast<int>(want)) {
-      // Out of step: what waits is not one block; start clean.
-      SerialFlushInQ(port);
-      return 1;
-    }
-    if (SerialRead(port, t.data(), want) != static_cast<int>(want)) return 1;
+    // What waits beyond the telegram is the start of the next answer.
+    if (SerialRead(port, t, want) != static_cast<int>(want)) return 1;
     got = want;
   } else {
     return 1;
   }
-  return ZelEtherDecodeBlockTelegram(t.data(), got, length, udUdpEthDestIp_DWORD, udUdpEthSrcIp_DWORD, buffer);
+  return ZelEtherDecodeBlockTelegram(t, got, length, udUdpEthDestIp_DWORD, udUdpEthSrcIp_DWORD, buffer);
 }

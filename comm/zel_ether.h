@@ -11,6 +11,7 @@
 inline constexpr size_t ZEL_TELEGRAM_SIZE = 31;
 inline constexpr size_t ZEL_HEADER_SIZE = 18;
 inline constexpr size_t ZEL_BLOCK_OVERHEAD = 20;
+inline constexpr size_t ZEL_BLOCK_MAX = 498;  // data bytes of the largest block
 inline constexpr uint16_t ZEL_TYPE_SDO_REQUEST = 18;
 inline constexpr uint16_t ZEL_TYPE_SDO_RESPONSE = 19;
 inline constexpr uint16_t ZEL_TYPE_BLOCK = 20;
@@ -53,6 +54,7 @@ uint8_t ZelEtherWriteSDOCanData(CqElement element);
 // yet, 1 another link, a failed read or a rejected header, 5 CRC mismatch.
 uint8_t ZelEtherReadSDOCanData(CqCanMessage* message);
 // Receives one block telegram into `buffer` (room for length + 2): 0 valid,
-// 2 not complete yet, 1 another link or a failed or wrong-sized read,
-// 5 CRC mismatch, 9/10/12 wrong header.
+// 2 not complete yet, 1 another link, a failed or wrong-sized read or a
+// length above ZEL_BLOCK_MAX, 5 CRC mismatch, 9/10/12 wrong header. On link
+// 4 exactly one telegram's bytes are taken; what waits beyond stays.
 uint8_t ZelEtherReadBlockData(uint8_t* buffer, uint16_t length);

@@ -46,6 +46,23 @@ inline constexpr uint16_t MC_PARM_READ_SHOW_BASIC = 0x0805;
 
 // 0x09: trace download.
 inline constexpr uint16_t MC_SCOPE_DOWNLOAD_START = 0x0900;
+inline constexpr uint16_t MC_SCOPE_READ_BACK = 0x0902;    // parameter read-back request
+inline constexpr uint16_t MC_SCOPE_PARAMETERS = 0x0903;   // extended parameter set
+inline constexpr uint16_t MC_SCOPE_LOG_DATA = 0x0906;
+inline constexpr uint16_t MC_SCOPE_HEADER = 0x090D;       // header copied, trigger path chosen
+inline constexpr uint16_t MC_SCOPE_CONVERT = 0x0911;
+inline constexpr uint16_t MC_SCOPE_SHOW = 0x0912;
+inline constexpr uint16_t MC_SCOPE_END = 0x0913;
+inline constexpr uint16_t MC_SCOPE_ERROR = 0x0916;        // transmission error: unfreeze, then report
+inline constexpr uint16_t MC_SCOPE_BLOCK_REQUEST = 0x0919;
+inline constexpr uint16_t MC_SCOPE_BLOCK_RECEIVE = 0x091A;
+inline constexpr uint16_t MC_SCOPE_GEOMETRY = 0x0923;     // scope data container walk
+inline constexpr uint16_t MC_SCOPE_FROZEN = 0x0924;       // the freeze machine returns here
+inline constexpr uint16_t MC_SCOPE_UNFREEZE = 0x0925;
+inline constexpr uint16_t MC_SCOPE_UNFROZEN = 0x0926;     // ... and here after the unfreeze
+inline constexpr uint16_t MC_SCOPE_ERROR_REPORT = 0x0927;
+inline constexpr uint16_t MC_SCOPE_SEEK_POS = 0x0928;
+inline constexpr uint16_t MC_SCOPE_LOG_EXT_DATA = 0x092A;
 
 // 0x0A: identification of the controller.
 inline constexpr uint16_t MC_IDENT_START = 0x0A00;
@@ -95,6 +112,11 @@ inline constexpr uint16_t MC_BATCH_END = 0x1F02;
 
 // 0x21: trace freeze and unfreeze.
 inline constexpr uint16_t MC_FREEZE_START = 0x2100;
+inline constexpr uint16_t MC_FREEZE_SELECT = 0x2101;
+inline constexpr uint16_t MC_FREEZE_FREEZE = 0x2102;
+inline constexpr uint16_t MC_FREEZE_UNFREEZE = 0x2104;
+inline constexpr uint16_t MC_FREEZE_DONE = 0x2105;
+inline constexpr uint16_t MC_FREEZE_FAILED = 0x2106;
 
 // 0x22: the controller's communication logging.
 inline constexpr uint16_t MC_LOGGING_ON = 0x2200;

@@ -65,13 +65,10 @@ void SetCaptions(const Caption (&captions)[N]) {
   for (const Caption& c : captions) SetCaption(c.lane, c.text);
 }
 
-// The six P0528 signal lanes show outputs for the ram families 0, 1, 2, 4,
-// 5 and 6 in expert mode, else inputs.
+// The six P0528 signal lanes show the alternative group's outputs in expert
+// mode, else inputs.
 void SetP0528SignalCaptions(uint16_t ramtype) {
-  const unsigned family = (ramtype >> 4) & 0x0F;
-  const bool familyWithOutputs = family <= 2 || (family >= 4 && family <= 6);
-  const bool outputs = familyWithOutputs && (ubMcFlag4 & MC_FLAG4_EXPERT_MODE);
-  for (int i = 0; i < 6; ++i) SetCaption(kP0528SignalLanes[i], outputs ? kP0528Outputs[i] : kP0528Inputs[i]);
+  McycleSetSignalCaptions(McycleRamtypeAltGroup(ramtype) && (ubMcFlag4 & MC_FLAG4_EXPERT_MODE));
 }
 
 void ShowHalfMsItem(bool show) {
@@ -105,6 +102,15 @@ void SetUpQuill(uint16_t ramtype) {
 }
 
 }  // namespace
+
+bool McycleRamtypeAltGroup(uint16_t ramtype) {
+  const unsigned family = (ramtype >> 4) & 0x0F;
+  return family <= 2 || (family >= 4 && family <= 6);
+}
+
+void McycleSetSignalCaptions(bool outputs) {
+  for (int i = 0; i < 6; ++i) SetCaption(kP0528SignalLanes[i], outputs ? kP0528Outputs[i] : kP0528Inputs[i]);
+}
 
 McFwVariant McycleFwVariant(uint32_t version, uint16_t ramtype, bool expert) {
   const uint32_t product = version >> 16;

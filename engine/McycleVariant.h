@@ -24,6 +24,14 @@ inline bool McycleFwVariantLikeP0528(McFwVariant v) { return v == McFwVariant::P
 // The scope panel's digital-lane and analogue captions of a variant; in
 // expert mode `ramtype` chooses the P0528 signal captions.
 void McycleSetScopeCaptions(McFwVariant variant, uint16_t ramtype);
+
+// The ram-type groups 0x00, 0x10, 0x20, 0x40, 0x50 and 0x60: their six
+// P0528 signal lanes carry outputs, and the scope's lane map differs.
+bool McycleRamtypeAltGroup(uint16_t ramtype);
+// The captions of the six P0528 signal lanes: the alternative group's
+// outputs, or the inputs.
+void McycleSetSignalCaptions(bool outputs);
+
 // Sets up the tool for an identified controller (data container read,
 // udScopeFwVersion set): flags, log-data and scope containers, scope
 // captions, the main panel's rings, switches and menus, the firmware and ram

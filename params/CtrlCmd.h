@@ -72,8 +72,11 @@ inline constexpr int CTRL_CMD_TAKE_PARAMETERS = 12;
 inline constexpr int CTRL_CMD_PARM_READBACK = 13;
 inline constexpr int CTRL_CMD_SAMPLE_TIME = 16;
 inline constexpr int CTRL_CMD_RAMTYPE = 17;
+inline constexpr int CTRL_CMD_TRIGGER_BACKWARD = 22;  // trigger commands sent after the trace selector
+inline constexpr int CTRL_CMD_TRIGGER_FORWARD = 23;
 inline constexpr int CTRL_CMD_TRACE_SELECT = 32;
 inline constexpr int CTRL_CMD_MACRO_START = 35;
+inline constexpr int CTRL_CMD_SEEK_POS1_ABS = 36;     // also sent before a trace download
 
 // Objects the command list writes.
 inline constexpr uint16_t CTRL_OBJ_COMMAND = 0x2000;       // sub-index 0, 2-byte command codes

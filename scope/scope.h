@@ -15,6 +15,12 @@ extern uint16_t uwScopeMsSampleTime;
 // First trace's sample time (code in half milliseconds; milliseconds on a
 // P0417 target) on the main panel's ring and sample-time menu.
 void McycleSetSampleTimeRing(uint16_t code);
+// The same for the second trace on the scope panel's nine-item menu.
+void McycleSetSampleTime2Ring(uint16_t code);
+// The second trace's settings as read: trigger source (bit 0x01 hardware,
+// else machine cycle), direction (0x10 backward, 0x08 forward; neither
+// leaves the marks) and sample time.
+void McycleSetCheckTrace2Menu(uint16_t sampleTime, uint32_t status);
 // The ram-type ring shows `code`.
 void McycleSetRamtypeRing(uint16_t code);
 // Trigger direction text of the scope panel from a trace status word:

@@ -11,6 +11,7 @@ if [[ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
   echo "No display: running the batch demo against the simulator."
   exec bash scripts/batch-demo.sh
 fi
-source scripts/start-sim.sh
+# A P0528 controller whose scope holds a recorded stroke to download.
+source scripts/start-sim.sh --variant p0528 --scope 1200
 echo "Simulator: COM1 = $STROKEDESK_COM1, USB = $STROKEDESK_USB, Ethernet = 127.0.0.2"
 build/strokedesk "$@"

@@ -3,8 +3,9 @@
 # session against the controller simulator on COM1: the ram-type panel after
 # identification, the parameter panel after a read-back, the save/recall panel
 # after a recall, the macro panel after a compile, the progress panel during
-# an upload, the configuration panel after a read and the main window with
-# the session's log.
+# an upload, the configuration panel after a read, the main window with the
+# session's log, and the scope: a failed download, the download panel during
+# a download and the trace.
 #   scripts/screenshot.sh [build directory] [output folder]
 # Needs Xvfb; builds nothing, so build first (ninja -C build).
 set -euo pipefail
@@ -38,8 +39,9 @@ done
 
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
 
-# A P0528 controller on the simulator's serial link, its ram moving.
-"$build/rc7sim" --variant p0528 --no-udp --stroke 2000 > "$sim_out" &
+# A P0528 controller on the simulator's serial link, its ram moving, with a
+# recorded stroke whose sixth block is spoilt for the first download.
+"$build/rc7sim" --variant p0528 --no-udp --stroke 2000 --scope 4000 --scope-corrupt-block 5:4 > "$sim_out" &
 sim=$!
 for _ in $(seq 100); do
   grep -q '^ready' "$sim_out" && break

@@ -9,6 +9,13 @@
 
 class SimController;
 
+// A raw block of the scope memory as it goes on the wire.
+struct SimBlock {
+  std::vector<uint8_t> data;
+  bool send = true;      // false: withheld
+  bool corrupt = false;  // a wrong CRC
+};
+
 // What a behaviour makes of a request in place of the normal answer.
 enum class SimIntercept {
   None,    // answer as usual
@@ -49,9 +56,18 @@ class SimBehaviour {
     return {};
   }
   virtual std::string TextUnasked(int /*link*/, int64_t /*nowMs*/) { return {}; }
+  // The block a write of 0x1000 + `number` to the command object asks for;
+  // true when this behaviour holds the memory.
+  virtual bool Block(SimController&, int /*number*/, SimBlock& /*block*/) { return false; }
+  // True when this behaviour holds block `number`, so that a command write of
+  // 0x1000 + `number` it claimed is answered with the block.
+  virtual bool HoldsBlock(int /*number*/) const { return false; }
 };
 
 // Registers a behaviour (static storage) and returns true; call from a
 // namespace-scope initialiser of the behaviour's file.
 bool SimRegisterBehaviour(SimBehaviour* behaviour);
+// The same, asked before every behaviour registered so far and later by
+// SimRegisterBehaviour: for one that takes over objects of others while on.
+bool SimRegisterBehaviourFirst(SimBehaviour* behaviour);
 const std::vector<SimBehaviour*>& SimBehaviours();

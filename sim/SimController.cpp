@@ -155,8 +155,18 @@ bool SimController::Lookup(uint16_t index, uint8_t sub, uint32_t& value) {
   return true;
 }
 
+namespace {
+size_t firstBehaviours = 0;  // registered with SimRegisterBehaviourFirst, at the front
+}  // namespace
+
 bool SimRegisterBehaviour(SimBehaviour* behaviour) {
   const_cast<std::vector<SimBehaviour*>&>(SimBehaviours()).push_back(behaviour);
+  return true;
+}
+
+bool SimRegisterBehaviourFirst(SimBehaviour* behaviour) {
+  auto& all = const_cast<std::vector<SimBehaviour*>&>(SimBehaviours());
+  all.insert(all.begin() + static_cast<long>(firstBehaviours++), behaviour);
   return true;
 }
 
@@ -170,8 +180,19 @@ bool SimController::OpenJournal(const std::string& path) {
   return journal_ != nullptr;
 }
 
-void SimController::BlockData(int number, uint8_t* out) const {
-  for (uint16_t i = 0; i < blockLength_; ++i) out[i] = static_cast<uint8_t>(number * 7 + i);
+bool SimController::BlockHeld(int number) const {
+  for (const SimBehaviour* b : SimBehaviours())
+    if (b->HoldsBlock(number)) return true;
+  return false;
+}
+
+SimBlock SimController::Block(int number) {
+  SimBlock block;
+  for (SimBehaviour* b : SimBehaviours())
+    if (b->Block(*this, number, block)) return block;
+  block.data.resize(blockLength_);
+  for (uint16_t i = 0; i < blockLength_; ++i) block.data[i] = static_cast<uint8_t>(number * 7 + i);
+  return block;
 }
 
 SimAnswer SimController::Handle(const uint8_t* req, int link) {
@@ -221,6 +242,9 @@ SimAnswer SimController::Handle(const uint8_t* req, int link) {
       } else if (cmd != 0x40 && width != 0 && WriteBehaviour(index, sub, data, accepted)) {
         a.payload[0] = accepted ? 0x60 : 0x80;
         Put32(a.payload + 4, accepted ? 0 : kAbortNoObject);
+        if (accepted && index == kCommandObject && sub == 0 && data >= kBlockCommand && data <= 0xFFFF &&
+            BlockHeld(static_cast<int>(data - kBlockCommand)))
+          a.blockNumber = static_cast<int>(data - kBlockCommand);
       } else if (it == objects_.end() || (cmd != 0x40 && width == 0)) {
         a.payload[0] = 0x80;
         Put32(a.payload + 4, kAbortNoObject);

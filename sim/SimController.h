@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "sim/SimBehaviour.h"
+
 enum class SimFault { Drop, Corrupt, Abort, Refuse, Echo, WrongSender, StrayShort, StrayBytes, Count };
 
 // Which requests a fault hits: every Nth (1 = all), and/or the first K,
@@ -54,8 +56,12 @@ class SimController {
 
   // Answers one request payload that arrived on `link` (1, 3 or 4).
   SimAnswer Handle(const uint8_t* request, int link);
-  // The block data of block `number`.
-  void BlockData(int number, uint8_t* out) const;
+  // Block `number`: from the behaviour holding the scope memory, else
+  // --block-len bytes of a counting pattern.
+  SimBlock Block(int number);
+  // True when a behaviour holds block `number` (its command codes may be
+  // another behaviour's commands, the memory window's for one).
+  bool BlockHeld(int number) const;
   // The value a read of the object would give (behaviours, then the
   // dictionary), without counting a request; false for an unknown object.
   bool Lookup(uint16_t index, uint8_t sub, uint32_t& value);

@@ -50,6 +50,7 @@ class SimIdentity : public SimBehaviour {
            "                       given), p0417, quill, quill2 (ram type\n"
            "                       above 0x80), unknown (product 99), ffff (version in 0x211D)\n"
            "  --ramtype CODE       ram type 0x2106 (default: the variant's)\n"
+           "  --revision N         firmware revision (default: the variant's)\n"
            "  --mode0 W | --mode1 W             mode words 0x2103 and 0x210F (default 0)\n"
            "  --trace1-mode W | --trace2-mode W trace mode words 0x2A00/1 and /2 (default 0)\n";
   }
@@ -87,12 +88,14 @@ class SimIdentity : public SimBehaviour {
         {"--trace1-mode", &SimIdentity::trace1Mode_},
         {"--trace2-mode", &SimIdentity::trace2Mode_},
         {"--ramtype", &SimIdentity::ramtype_},
+        {"--revision", &SimIdentity::revision_},
     };
     for (const auto& [option, member] : kWords) {
       if (name != option) continue;
       ok = ParseWord(value, 0xFFFF, word);
       if (ok) this->*member = word;
       if (member == &SimIdentity::ramtype_) ramtypeSet_ = true;
+      if (member == &SimIdentity::revision_) revisionSet_ = true;
       return true;
     }
     return false;
@@ -103,7 +106,7 @@ class SimIdentity : public SimBehaviour {
     if (sub == 0) {
       switch (index) {
         case 0x200F:
-          value = variant_->versionInExtObject ? 0xFFFF : (variant_->product & 0xFF) << 8 | (variant_->revision & 0xFF);
+          value = variant_->versionInExtObject ? 0xFFFF : (variant_->product & 0xFF) << 8 | (Revision() & 0xFF);
           return true;
         case 0x2101: value = 0x0002; return true;
         case 0x2102: value = sampleTime_; return true;
@@ -116,7 +119,7 @@ class SimIdentity : public SimBehaviour {
       }
     }
     if (index == 0x211D && sub >= 1 && sub <= 4) {
-      const uint32_t ext[4] = {1, 0, variant_->product, variant_->revision};
+      const uint32_t ext[4] = {1, 0, variant_->product, Revision()};
       value = ext[sub - 1];
       return true;
     }
@@ -158,11 +161,15 @@ class SimIdentity : public SimBehaviour {
     }
   }
 
+  uint32_t Revision() const { return revisionSet_ ? revision_ : variant_->revision; }
+
   // Off until one of its options is given: the plain dictionary answers.
   bool active_ = false;
   const Variant* variant_ = &kVariants[0];
   uint32_t ramtype_ = kVariants[0].ramtype;
   bool ramtypeSet_ = false;
+  uint32_t revision_ = 0;
+  bool revisionSet_ = false;
   uint32_t sampleTime_ = 4;
   uint32_t sampleTime2_ = 4;
   uint32_t mode0_ = 0;

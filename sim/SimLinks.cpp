@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -113,8 +114,40 @@ void SimLinks::Log(const char* tag, int link, const std::vector<uint8_t>& bytes)
   std::fputc('\n', stderr);
 }
 
+namespace {
+
+// Milliseconds a byte takes on the line of pty `fd` (0: speed unknown).
+double LineMsPerByte(int fd) {
+  termios t{};
+  if (fd < 0 || ::tcgetattr(fd, &t) != 0) return 0;
+  const speed_t s = cfgetospeed(&t);
+  const struct {
+    speed_t code;
+    double baud;
+  } kSpeeds[] = {{B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+  for (const auto& k : kSpeeds)
+    if (k.code == s) return 10.0 * 1000.0 / k.baud;  // ten bits a byte
+  return 0;
+}
+
+}  // namespace
+
+void SimLinks::StartLineTime(int link, size_t requestBytes) {
+  lineMsPerByte_ = 0;
+  if (!options_.lineTime || link == 3) return;
+  lineMsPerByte_ = LineMsPerByte(link == 1 ? pty1_.slave : pty4_.slave);
+  // The request took its time on the way in; the answer follows it.
+  const double now = static_cast<double>(SimNowMs());
+  lineFreeMs_ = std::max(lineFreeMs_, now + static_cast<double>(requestBytes) * lineMsPerByte_);
+}
+
 void SimLinks::Queue(int link, std::vector<uint8_t> bytes, uint32_t ip, uint16_t port) {
-  pending_.push_back({SimNowMs() + options_.delayMs, link, std::move(bytes), ip, port});
+  int64_t due = SimNowMs() + options_.delayMs;
+  if (lineMsPerByte_ > 0 && link != 3) {
+    lineFreeMs_ += static_cast<double>(bytes.size()) * lineMsPerByte_;
+    due = std::max(due, static_cast<int64_t>(std::ceil(lineFreeMs_)));
+  }
+  pending_.push_back({due, link, std::move(bytes), ip, port});
 }
 
 void SimLinks::Flush(int64_t now) {
@@ -159,6 +192,7 @@ void SimLinks::HangUp(int link) {
 
 void SimLinks::Answer(const uint8_t* request, int link, uint32_t ownIp, uint32_t requestSender, uint32_t peerIp,
                       uint16_t peerPort) {
+  StartLineTime(link, link == 1 ? kFrame : kTelegram);
   const SimAnswer a = controller_.Handle(request, link);
   if (a.exitNow) std::exit(0);
   if (a.hangUp && link != 3) HangUp(link);
@@ -184,17 +218,13 @@ void SimLinks::Answer(const uint8_t* request, int link, uint32_t ownIp, uint32_t
   if (link != 3)
     for (SimBehaviour* b : SimBehaviours()) QueueText(link, b->TextAfterAnswer(link, request, a.payload));
   if (a.blockNumber < 0) return;
-  std::vector<uint8_t> data(controller_.BlockLength());
-  controller_.BlockData(a.blockNumber, data.data());
-  if (link == 1) {
-    AppendCrc(data);
-    Queue(1, data);
-  } else {
-    std::vector<uint8_t> t = Header(20, ownIp, requestSender);
-    t.insert(t.end(), data.begin(), data.end());
-    AppendCrc(t);
-    Queue(link, t, peerIp, peerPort);
-  }
+  SimBlock block = controller_.Block(a.blockNumber);
+  if (!block.send) return;
+  std::vector<uint8_t> t = link == 1 ? std::move(block.data) : Header(20, ownIp, requestSender);
+  if (link != 1) t.insert(t.end(), block.data.begin(), block.data.end());
+  AppendCrc(t);
+  if (block.corrupt) t.back() ^= 0xFF;
+  Queue(link, t, peerIp, peerPort);
 }
 
 void SimLinks::FramesLink1() {

@@ -18,6 +18,7 @@ struct SimOptions {
   uint16_t udpPort = 49152;
   int delayMs = 0;
   bool logFrames = false;
+  bool lineTime = false;  // pseudo-terminals take the time their line speed needs
 };
 
 class SimLinks {
@@ -58,6 +59,9 @@ class SimLinks {
   void Answer(const uint8_t* request, int link, uint32_t ownIp, uint32_t requestSender, uint32_t peerIp,
               uint16_t peerPort);
   void Queue(int link, std::vector<uint8_t> bytes, uint32_t ip = 0, uint16_t port = 0);
+  // With lineTime: the answer to a request of `requestBytes` on a pty link
+  // leaves when the line has carried the request and what went before.
+  void StartLineTime(int link, size_t requestBytes);
   // Text of the behaviours on a pseudo-terminal link; closing a line.
   void QueueText(int link, const std::string& text);
   void TextUnasked(int64_t now);
@@ -71,6 +75,8 @@ class SimLinks {
   Pty pty4_;
   UdpEndpoint udp_;
   std::vector<Pending> pending_;
+  double lineFreeMs_ = 0;  // when the pty line has sent what is queued
+  double lineMsPerByte_ = 0;  // 0: no line time for what is queued now
 };
 
 // Milliseconds of a monotonic clock.

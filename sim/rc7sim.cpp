@@ -25,6 +25,7 @@ void Usage() {
                "  --object IDX:SUB:WIDTH:VALUE[:ro]  add or replace an object\n"
                "  --block-len N        bytes per scope block (default 86, 0 none)\n"
                "  --delay-ms MS        hold every answer back\n"
+               "  --line-time          answers on the ptys take the time of their line speed\n"
                "  --drop SEL | --corrupt SEL | --abort SEL | --refuse SEL | --echo SEL\n"
                "  --wrong-sender SEL | --stray-short SEL | --stray-bytes SEL\n"
                "                       faults; SEL is all, every:N, first:K, from:K or from:K:N\n"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
     else if (a == "--no-pty4") options.pty4 = false, known = true;
     else if (a == "--no-udp") options.udp = false, known = true;
     else if (a == "--log-frames") options.logFrames = true, known = true;
+    else if (a == "--line-time") options.lineTime = true, known = true;
     else if (hasValue) {
       const std::string v = argv[i + 1];
       known = true;

@@ -114,6 +114,32 @@ TEST_F(BatchRun, HowTheScriptEndsDecidesTheExitCode) {
   }
 }
 
+TEST_F(BatchRun, TraceDownloadRunsAndTheScriptGoesOn) {
+  struct Case {
+    const char* status;
+    std::vector<std::string> says;
+    bool fetched;
+  };
+  const Case cases[] = {
+      {"0x0008", {"Trace: Download\n", "Scope: Forward trigger\n", "Scope: Download time: "}, true},
+      {"0x0110", {"Trace: Download\n", "\nBacktrace not stopped!\n", "Scope: Download time: "}, false},
+  };
+  for (const Case& c : cases) {
+    // "-dc com" identifies the controller first, which tells the trace geometry's objects.
+    StartSim(false, {"--variant", "p0528", "--scope", "300", "--scope-status", c.status});
+    ProgramRunOptions o;
+    o.args = {"-batch", "-dc", "com", "3", "-script", dir_.Write("s.pms", "trace_download\nrd 0x2004 0\n")};
+    o.set = {"STROKEDESK_COM3=" + sim_->Pty1()};
+    o.workingDirectory = dir_.Path();
+    const ProgramRunResult r = RunStrokeDesk(o);
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    std::vector<std::string> says = c.says;
+    says.push_back("2004[00] = ");
+    EXPECT_TRUE(InOrder(r.out, says));
+    EXPECT_EQ(Requests("2B 2000 00 00001"), c.fetched ? 20u : 0u) << r.out;  // blocks 0x1000 .. 0x1013
+  }
+}
+
 TEST_F(BatchRun, AScriptAloneRunsWithoutALink) {
   ProgramRunOptions o;
   const std::string script = dir_.Write("s.pms", "dly 20\n");

@@ -162,23 +162,6 @@ TEST_F(ScriptFiles, TraceSaveWithoutATraceSaysInvalidData) {
   EXPECT_TRUE(dir.Files().empty());
 }
 
-TEST_F(ScriptFiles, TraceDownloadComesBackAndTheScriptGoesOn) {
-  udScopeTime = 77;
-  ubMcFlag2 |= MC_FLAG2_TRACE_PRESENT;
-  ASSERT_TRUE(StartScript({"trace_download", "rd 0x2002 0"}));
-  bool downloadRan = false;
-  for (int i = 0; i < 100 && ScriptActive(); ++i) {
-    Step();
-    downloadRan |= (uwMcycleState >> 8) == 0x09 && swStackPointer == 1 && uwMcStackMemory[0] == MC_SCRIPT_TRACE_BACK;
-  }
-  ASSERT_FALSE(ScriptActive());
-  EXPECT_TRUE(downloadRan);
-  EXPECT_EQ(udScopeTime, 0u);
-  EXPECT_EQ(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT, 0);
-  EXPECT_NE(Log().find("Trace: Download\n"), std::string::npos);
-  EXPECT_NE(Log().find("RD(W)  2002[00]"), std::string::npos);
-}
-
 TEST_F(ScriptFiles, ScopeStepsSetTheScopePanelsControls) {
   ASSERT_TRUE(Run({"scope_sample_time 5000", "scope_axis_pos -5", "scope_axis_gain 0x10", "rd 0x2002 0"}));
   EXPECT_EQ((host.ints[{kScopePanel, SCOPE_NUM_TIME_AXIS}]), 5000);

@@ -4,9 +4,11 @@
 // identification, the parameter panel after a read-back, the save/recall
 // panel after a recall of set 2, the macro panel after a compile, the
 // progress panel during an upload, the configuration panel after a read of
-// the controller's Ethernet settings, and the main window with the session's log
-// and the position monitor running. Run it on a virtual display
-// (scripts/screenshot.sh).
+// the controller's Ethernet settings, the main window with the session's log
+// and the position monitor running, then the scope: a download that fails
+// (the simulator spoils one block four times), the download panel during the
+// next download and the scope panel with its trace. Run it on a virtual
+// display (scripts/screenshot.sh).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -29,6 +31,7 @@
 #include "engine/McycleMemory.h"
 #include "macro/macro.h"
 #include "platform/Paths.h"
+#include "scope/ScopeDownload.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 #include "ui/qt/QtPanelHost.h"
@@ -51,6 +54,7 @@ void Press(QtPanelHost& host, int panel, int control) {
 }
 
 bool Idle() { return uwMcycleState == MC_STATE_IDLE; }
+bool Downloading() { return ubMcFlag1 & MC_FLAG1_TRACE_DOWNLOAD_RUNNING; }
 
 bool Visible(QtPanelHost& host, int panel) {
   QWidget* w = host.PanelWidget(panel);
@@ -221,6 +225,26 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const s
       // A few more polls of the position monitor, then the main window.
       {[polls = 0]() mutable { return ++polls > 10; },
        [&host, folder] { return Grab(host, uwMcMainPanelHandle, folder + "/main-window.png"); }},
+      // The scope: the first download meets a block spoilt four times.
+      {Idle,
+       [&host] {
+         McycleShowScopePanel();
+         Press(host, uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
+         return true;
+       }},
+      {[] {
+         return Idle() && !Downloading() &&
+                Text(uwMcMainPanelHandle, MAIN_TXTBOX_LOG).find("Transmission Error") != std::string::npos;
+       },
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcScopePanelHandle, folder + "/scope-transmission-error.png");
+         Press(host, uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
+         return ok;
+       }},
+      {[] { return Downloading() && uwMcScopeBlockCnt >= 60; },
+       [&host, folder] { return Grab(host, uwMcDownloadPanelHandle, folder + "/download-panel.png"); }},
+      {[] { return Idle() && !Downloading() && (ubMcFlag2 & MC_FLAG2_TRACE_PRESENT); },
+       [&host, folder] { return Grab(host, uwMcScopePanelHandle, folder + "/scope-panel.png"); }},
   };
   steps.insert(steps.end(), rest.begin(), rest.end());
   return steps;

@@ -19,6 +19,7 @@ struct GraphItem {
   std::string text;
   int pointSize = 10;
   bool bold = false;
+  std::string font;  // text: a font name the control resolves ("NORL": the tool's sans); empty the default
 };
 
 // The y range the line through the samples covers inside one pixel column.

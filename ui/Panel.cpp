@@ -115,7 +115,7 @@ int PanelPlotPoint(int p, int c, double x, double y, int64_t colour, GraphAxis a
 }
 
 int PanelPlotText(int p, int c, double x, double y, const std::string& text, int64_t colour, int pointSize, bool bold,
-                  GraphAxis axis) {
+                  GraphAxis axis, const std::string& font) {
   GraphItem item;
   item.kind = GraphItem::Text;
   item.axis = axis;
@@ -125,6 +125,7 @@ int PanelPlotText(int p, int c, double x, double y, const std::string& text, int
   item.text = text;
   item.pointSize = pointSize;
   item.bold = bold;
+  item.font = font;
   return AddPlot(p, c, std::move(item));
 }
 

@@ -200,7 +200,7 @@ int PanelPlotLine(int panel, int control, double x1, double y1, double x2, doubl
                   GraphAxis axis = GRAPH_AXIS_LEFT);
 int PanelPlotPoint(int panel, int control, double x, double y, int64_t colour, GraphAxis axis = GRAPH_AXIS_LEFT);
 int PanelPlotText(int panel, int control, double x, double y, const std::string& text, int64_t colour, int pointSize,
-                  bool bold, GraphAxis axis = GRAPH_AXIS_LEFT);
+                  bool bold, GraphAxis axis = GRAPH_AXIS_LEFT, const std::string& font = {});
 // plot -1: every plot of the graph.
 int PanelDeleteGraphPlot(int panel, int control, int plot);
 // A manual range for the X axis or one of the two Y axes.

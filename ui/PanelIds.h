@@ -402,4 +402,7 @@ enum ScopeSetupControl : int {
   SCOPE_MENU_TRACE2_HARDWARE,
   SCOPE_MENU_TRACE2_FREEZE,
   SCOPE_MENU_TRACE2_UNFREEZE,
+  SCOPE_MENU_TRACE2_SAMPLE_0_5,  // second-trace sample times 0.5 .. 200 ms, nine items
+  SCOPE_MENU_TRACE2_SAMPLE_200 = SCOPE_MENU_TRACE2_SAMPLE_0_5 + 8,
+  SCOPE_RING_TRACE,              // trace selector: 0 first trace, 1 second trace
 };

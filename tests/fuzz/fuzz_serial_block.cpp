@@ -20,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if ((line < buffer.size()) != (rc == 2)) std::abort();
   if (rc == 0) {
     const uint16_t crc = CRC16calculation(buffer.data(), length);
-    if (line != buffer.size() || buffer[length] != (crc & 0xFF) || buffer[length + 1] != (crc >> 8)) std::abort();
+    if (buffer[length] != (crc & 0xFF) || buffer[length + 1] != (crc >> 8)) std::abort();
   }
+  // Exactly one block is taken; what waits beyond it stays.
+  if (rc != 2 && SerialInQLen(FuzzPty::kPort) != static_cast<int>(line - buffer.size())) std::abort();
   return 0;
 }

@@ -1,8 +1,11 @@
 // An operator's session on the real panels against rc7sim on COM1: choose
 // the channel, acknowledge the ram type, read the parameters back, recall a
-// set. The engine ticks as the panel timer would drive it.
+// set, download a trace. The engine ticks as the panel timer would drive it.
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <algorithm>
@@ -15,8 +18,10 @@
 #include "engine/Mcycle.h"
 #include "engine/McycleCyclic.h"
 #include "engine/McycleFlags.h"
+#include "engine/McycleMachines.h"
 #include "gui/PanelFixture.h"
 #include "hmi/hmi.h"
+#include "scope/ScopeDownload.h"
 #include "support/SimProcess.h"
 #include "ui/PanelIds.h"
 
@@ -38,7 +43,7 @@ class OperatorSessionTest : public PanelFixture {
     sims.clear();
   }
   virtual void StartSims() {
-    sim = StartSim({"--no-udp", "--no-pty4", "--variant", "p0528"});
+    sim = StartSim({"--no-udp", "--no-pty4", "--variant", "p0528", "--scope", "1500"});
     if (sim) com1 = std::make_unique<ScopedEnv>("STROKEDESK_COM1", sim->Pty1());
   }
   // A simulator that lives as long as the test; nullptr (test failed) when it
@@ -158,6 +163,41 @@ TEST_F(OperatorSessionTest, MainPanelCommandsAndThePositionMonitorReachTheContro
   ChooseRing(main, MAIN_RING_COM_CHANNEL, 0);
   EXPECT_EQ(LinkLamp(), 0);
   EXPECT_EQ(ubCqDataChannel, CQ_LINK_NONE);
+}
+
+TEST_F(OperatorSessionTest, TraceDownloadFromTheScopePanelStopsOnEscape) {
+  Connect();
+  if (HasFatalFailure()) return;
+  Click(main, MAIN_CMD_SCOPE);
+  ASSERT_FALSE(Dimmed(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD));
+
+  // A whole download: the progress bar runs to its end, the panel goes.
+  Click(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
+  ASSERT_TRUE(Until([&] { return Visible(uwMcDownloadPanelHandle); })) << Log();
+  ASSERT_TRUE(Until([&] { return Idle() && !Visible(uwMcDownloadPanelHandle); })) << Log();
+  EXPECT_NE(Log().find("Scope: Download time: "), std::string::npos) << Log();
+  EXPECT_TRUE(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT);
+  auto* bar = qobject_cast<QProgressBar*>(host->ControlObject(uwMcDownloadPanelHandle, DOWNLOAD_PROGRESS));
+  // The bar's range is the download's steps: it ends full.
+  EXPECT_GT(bar->value(), 10);
+  EXPECT_NEAR(bar->value(), bar->maximum(), 1);
+
+  // Escape on the download panel while blocks come in.
+  ClearLog();
+  const int unfrozen = Seen("2000 00 0000012B");
+  Click(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
+  ASSERT_TRUE(Until([&] { return (uwMcycleState >> 8) == MC_MACHINE_SCOPE_DOWNLOAD && uwMcScopeBlockCnt >= 5 && uwMcScopeBlockCnt < 90; }))
+      << Log();
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(host->PanelWidget(uwMcDownloadPanelHandle), &escape);
+  ASSERT_TRUE(Until([&] { return Idle() && !Visible(uwMcDownloadPanelHandle); })) << Log();
+  const std::string log = Log();
+  EXPECT_NE(log.find("Scope: Download aborded (ESC)\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("Scope: Trigger unfreeze\nScope: Download time: "), std::string::npos) << log;
+  EXPECT_EQ(Seen("2000 00 0000012B"), unfrozen + 1);
+  EXPECT_LT(uwMcScopeBlockCnt, uwMcScopeBlockAnz);
+  EXPECT_FALSE(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT);
+  EXPECT_FALSE(Dimmed(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD));
 }
 
 // The operation controls follow the link: while the controller logs its

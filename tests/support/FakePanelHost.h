@@ -34,7 +34,7 @@ class FakePanelHost : public PanelHost {
     return Record(p, c, [&] { callbacks[{p, c}] = cb; });
   }
   int Display(int) override { return 0; }
-  int SetPanelDimmed(int, bool) override { return 0; }
+  int SetPanelDimmed(int p, bool dimmed) override { return Record(p, 0, [&] { panelDimmed[p] = dimmed; }); }
   int SetTitle(int, const std::string&) override { return 0; }
   void SetWaitCursor(bool on) override {
     std::lock_guard<std::mutex> g(lock);
@@ -68,6 +68,17 @@ class FakePanelHost : public PanelHost {
   }
   int GetTableCell(int p, int c, int row, int column, std::string& text) override {
     return Record(p, c, [&] { text = cells[{p, c}][{row, column}]; });
+  }
+  int AddPlot(int p, int c, GraphItem item) override {
+    return Record(p, c, [&] { plots[{p, c}].push_back(std::move(item)); }) == 0 ? ++plotHandles : PANEL_ERR_UNKNOWN;
+  }
+  int DeletePlot(int p, int c, int plot) override {
+    return Record(p, c, [&] {
+      if (plot < 0) plots[{p, c}].clear();
+    });
+  }
+  int SetAxisRange(int p, int c, GraphAxis axis, double min, double max) override {
+    return Record(p, c, [&] { ranges[{p, c}][axis] = {min, max}; });
   }
   int Hide(int p) override { return Record(p, 0, [&] { hidden.push_back(p); }); }
   // Editable text boxes keep their text in `texts`.
@@ -127,6 +138,11 @@ class FakePanelHost : public PanelHost {
   };
   std::map<Key, std::vector<RingItem>> rings;
   std::vector<std::string> popups;
+  // Plots on each graph, in order (DeletePlot(-1) empties the list).
+  std::map<Key, std::vector<GraphItem>> plots;
+  std::map<Key, std::map<GraphAxis, std::pair<double, double>>> ranges;
+  int plotHandles = 0;
+  std::map<int, bool> panelDimmed;
   bool waitCursor = false;
   int waitCursorCalls = 0;
   bool confirmAnswer = false;

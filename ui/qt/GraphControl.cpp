@@ -127,6 +127,11 @@ void PaintItem(QPainter& p, const QRect& area, const GraphModel& m, const GraphI
       break;
     case GraphItem::Text: {
       QFont font = p.font();
+      // The tool's own meta font: a bold sans, whatever the platform's default.
+      if (item.font == "NORL") {
+        font.setFamily("Sans Serif");
+        font.setStyleHint(QFont::SansSerif);
+      }
       font.setPointSize(item.pointSize > 0 ? item.pointSize : 10);
       font.setBold(item.bold);
       p.save();

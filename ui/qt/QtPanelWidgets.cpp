@@ -184,8 +184,10 @@ bool AttributeApplies(const Control& c, PanelAttribute attribute, int64_t value)
     case ATTR_BAR_COLOR: return k == ControlKind::Progress;
     case ATTR_TEXT_COLOR:
     case ATTR_FRAME_COLOR: return qobject_cast<QWidget*>(c.object.data()) != nullptr && k != ControlKind::Lamp;
-    case ATTR_MIN_VALUE: return k == ControlKind::Numeric && static_cast<double>(value) <= c.maxValue;
-    case ATTR_MAX_VALUE: return k == ControlKind::Numeric && static_cast<double>(value) >= c.minValue;
+    case ATTR_MIN_VALUE:
+      return (k == ControlKind::Numeric || k == ControlKind::Progress) && static_cast<double>(value) <= c.maxValue;
+    case ATTR_MAX_VALUE:
+      return (k == ControlKind::Numeric || k == ControlKind::Progress) && static_cast<double>(value) >= c.minValue;
     default: return false;
   }
 }
@@ -291,6 +293,9 @@ void ShowAttribute(const Control& c, PanelAttribute attribute, int64_t value) {
                        static_cast<int>(std::clamp(c.maxValue, -2147483648.0, 2147483647.0)));
       } else if (auto* dspin = qobject_cast<QDoubleSpinBox*>(o)) {
         dspin->setRange(c.minValue, c.maxValue);
+      } else if (auto* bar = qobject_cast<QProgressBar*>(o)) {
+        bar->setRange(static_cast<int>(std::clamp(c.minValue, 0.0, 2147483647.0)),
+                      static_cast<int>(std::clamp(c.maxValue, 0.0, 2147483647.0)));
       }
       ShowValue(c);
       return;
