@@ -58,5 +58,6 @@ int CMD_CONF_Callback(int panel, int control, int event, void* data, int eventDa
 int HelpEventCallback(int panel, int control, int event, void* data, int eventData1, int eventData2);
 int AboutEventCallback(int panel, int control, int event, void* data, int eventData1, int eventData2);
 int CMD_TRACE_INFO_Callback(int panel, int control, int event, void* data, int eventData1, int eventData2);
-// Evaluation panel: copy the results into the log window.
+// Evaluation panel: copy the results into the log window; close.
 int CMD_COPY_LOG_Callback(int panel, int control, int event, void* data, int eventData1, int eventData2);
+int EVAL_CMD_EXIT_Callback(int panel, int control, int event, void* data, int eventData1, int eventData2);

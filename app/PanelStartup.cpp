@@ -66,6 +66,7 @@ void InstallPanelCallbacks() {
     PanelInstallCallback(uwMcConfigPanelHandle, c, CMD_CONF_Callback, nullptr);
   PanelInstallCallback(uwMcTraceInfoPanelHandle, TRACE_INFO_CMD_OK, CMD_TRACE_INFO_Callback, nullptr);
   PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_COPY_LOG, CMD_COPY_LOG_Callback, nullptr);
+  PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_EXIT, EVAL_CMD_EXIT_Callback, nullptr);
   ScopeHmiInstallCallbacks();
   ParmPanelsSetUp();
   ScopePanelsSetUp();

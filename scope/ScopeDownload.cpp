@@ -347,6 +347,12 @@ void CopyHeader() {
     udScopeBootVersion = sLogDataContainer.entries[14].udData;
   }
   for (int i = 0; i < SCOPE_KVO_WORDS; ++i) stRC6Kvo[i] = static_cast<uint16_t>(sParamRdContainer.entries[i].udData);
+  // POS2 and POS5 (parameter words 1 and 4) are the evaluation's reference
+  // positions, in the trace's units: mirrored like the Quill's positions.
+  for (ScopeTraceDesc& t : scScope.trace) {
+    t.uwPos2 = Quill() ? static_cast<uint16_t>(8000 - stRC6Kvo[1]) : stRC6Kvo[1];
+    t.uwPos5 = Quill() ? static_cast<uint16_t>(8000 - stRC6Kvo[4]) : stRC6Kvo[4];
+  }
   if (P0417() || Quill()) return;
   const bool alternative = McycleRamtypeAltGroup(uwScopeRamtype);
   if (alternative) ubMcFlag4 |= MC_FLAG4_ALT_DIGITAL_CAPTIONS;

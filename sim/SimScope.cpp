@@ -86,7 +86,11 @@ class SimScope : public SimBehaviour {
            "  --scope-dump FILE    the memory as sent, written at every download\n"
            "  --scope-lo1 FILE     the memory as the controller's backtrace file (.lo1),\n"
            "                       written at every download\n"
-           "  --scope-lo1-crlf 0|1 its text lines end in CR LF (default 0)\n";
+           "  --scope-lo1-crlf 0|1 its text lines end in CR LF (default 0)\n"
+           "  --scope-travel TOP:BOTTOM|params  the stroke's ends (params: POS2 0x2009, POS5 0x200A)\n"
+           "  --scope-speeds DOWN:UP  approach and return in mm/s | --scope-dwell MS\n"
+           "  --scope-switch POS   the switch output comes on below POS\n"
+           "  --scope-fault cycle|shallow|no-return  a stroke the evaluation refuses\n";
   }
 
   bool Option(const std::string& name, const std::string& value, bool& ok) override {
@@ -128,6 +132,28 @@ class SimScope : public SimBehaviour {
     } else if (name == "--scope-withhold-block") {
       ok = ParseNumber(value, 0xFFFF, a);
       withheldBlock_ = static_cast<int>(a);
+    } else if (name == "--scope-travel") {
+      travelFromParameters_ = value == "params";
+      shape_.travel = !travelFromParameters_;
+      ok = travelFromParameters_ || (std::sscanf(value.c_str(), "%d:%d", &shape_.top, &shape_.bottom) == 2 &&
+                                     shape_.top >= -32768 && shape_.bottom <= 32767 && shape_.top < shape_.bottom);
+    } else if (name == "--scope-speeds") {
+      ok = ParsePair(value, 10000, a, b) && a > 0 && b > 0;
+      shape_.speedDown = static_cast<int>(a);
+      shape_.speedUp = static_cast<int>(b);
+    } else if (name == "--scope-dwell") {
+      ok = ParseNumber(value, 60000, a);
+      shape_.dwellMs = static_cast<double>(a);
+    } else if (name == "--scope-switch") {
+      ok = std::sscanf(value.c_str(), "%d", &shape_.switchAt) == 1;
+      shape_.switchSet = true;
+    } else if (name == "--scope-fault") {
+      const std::map<std::string, SimStrokeFault> faults = {
+          {"cycle", SimStrokeFault::OtherCycle}, {"shallow", SimStrokeFault::Shallow},
+          {"no-return", SimStrokeFault::NoReturn}};
+      const auto f = faults.find(value);
+      ok = f != faults.end();
+      if (ok) shape_.fault = f->second;
     } else if (name == "--scope-dump") {
       dump_ = value;
       ok = !value.empty();
@@ -272,9 +298,16 @@ class SimScope : public SimBehaviour {
     const double unitMs = p0417 ? 1.0 : 0.5;
     const uint32_t frames[2] = {p0417 ? 150u : frames_[0], TwoTraces(c) ? frames_[1] : 0u};
     memory_.clear();
+    SimStrokeShape shape = shape_;
+    if (travelFromParameters_) {
+      // The working set's POS2 and POS5, as the tool reads them (two's complement).
+      shape.travel = true;
+      shape.top = static_cast<int16_t>(Ask(c, 0x2009, 0, 2000));
+      shape.bottom = static_cast<int16_t>(Ask(c, 0x200A, 0, 6000));
+    }
     for (int t = 0; t < 2; ++t) {
       const double sampleMs = (t == 0 ? sample1 : sampleTime2_) * unitMs;
-      const SimStrokeModel model = SimScopeTraceModel(layout, t, quill_ && !TwoTraces(c));
+      const SimStrokeModel model = SimScopeTraceModel(layout, t, quill_ && !TwoTraces(c), shape);
       const auto samples = SimStrokeGenerate(model, frames[t], sampleMs > 0 ? sampleMs : 1.0);
       std::vector<uint8_t> raw(samples.size() * 16);
       SimStrokeEncode(samples, encoding_, raw.data());
@@ -337,6 +370,8 @@ class SimScope : public SimBehaviour {
   std::string lo1_;
   bool lo1Crlf_ = false;
   SimScopeEncoding encoding_;
+  SimStrokeShape shape_;
+  bool travelFromParameters_ = false;
   std::vector<uint8_t> memory_;
 };
 

@@ -5,9 +5,6 @@
 
 namespace {
 
-// Quill positions are sent mirrored.
-constexpr int kMirror = 8000;
-
 struct Timeline {
   double start, fast, slow, press, dwell, back;  // end of each phase, ms
 };
@@ -112,6 +109,17 @@ std::vector<SimStrokeSample> SimStrokeGenerate(const SimStrokeModel& m, size_t f
   return out;
 }
 
+double SimStrokeTimeAt(const SimStrokeModel& m, int position, bool down) {
+  const Timeline t = Phases(m);
+  if (!down) return t.dwell + Duration(m.bottom - std::max(position, m.top), m.speedUp);
+  const int slowAt = std::max(m.top, m.bottom - m.slowDown);
+  const int contactAt = std::max(slowAt, m.bottom - m.contact);
+  const int p = std::clamp(position, m.top, m.bottom);
+  if (p <= slowAt) return t.start + Duration(p - m.top, m.speedDown);
+  if (p <= contactAt) return t.fast + Duration(p - slowAt, m.speedSlow);
+  return t.slow + Duration(p - contactAt, m.speedPress);
+}
+
 bool SimStrokeRamGap(size_t frame, size_t frames) {
   const size_t gaps[3][2] = {{frames / 10, 3}, {frames * 3 / 10, 5}, {frames * 6 / 10, 20}};
   for (const auto& g : gaps)
@@ -139,8 +147,9 @@ void SimStrokeEncode(const std::vector<SimStrokeSample>& samples, const SimScope
     const int mux = static_cast<int>(i % 4);
     const int w0 = !e.interleaved ? s.posWord : (mux % 2 ? s.mot : s.cmd);
     const bool gap = quill && e.ramGaps && SimStrokeRamGap(i, n);
-    Put16(f + 0, quill && e.interleaved ? kMirror - w0 : w0);
-    Put16(f + 2, gap ? 0 : quill ? kMirror - s.ram : s.ram);
+    // A Quill sends its positions as they are; the tool mirrors them.
+    Put16(f + 0, w0);
+    Put16(f + 2, gap ? 0 : s.ram);
     Put16(f + 4, s.mcState);
     Put16(f + 6, s.digIn);
     Put16(f + 8, s.digOut);
@@ -152,7 +161,7 @@ void SimStrokeEncode(const std::vector<SimStrokeSample>& samples, const SimScope
   }
 }
 
-SimStrokeModel SimScopeTraceModel(SimScopeLayout layout, int trace, bool oneTraceQuill) {
+SimStrokeModel SimScopeTraceModel(SimScopeLayout layout, int trace, bool oneTraceQuill, const SimStrokeShape& shape) {
   SimStrokeModel m;
   m.switchBit = layout == SimScopeLayout::P0417 ? 0x0008 : layout == SimScopeLayout::Quill ? 0x0100 : 0x0040;
   if (layout == SimScopeLayout::P0417) m.analogLow = 0, m.analogHigh = 1023;
@@ -161,6 +170,23 @@ SimStrokeModel SimScopeTraceModel(SimScopeLayout layout, int trace, bool oneTrac
     m.cycle = 0x14;
     m.bottom = 5500;
     m.leadMs = 60;
+  }
+  if (shape.travel) {
+    // A short travel keeps most of it for the fast approach.
+    m.top = shape.top;
+    m.bottom = shape.bottom;
+    m.slowDown = std::min(m.slowDown, (m.bottom - m.top) / 4);
+    m.contact = std::min(m.contact, (m.bottom - m.top) / 20);
+  }
+  if (shape.speedDown > 0) m.speedDown = shape.speedDown;
+  if (shape.speedUp > 0) m.speedUp = shape.speedUp;
+  if (shape.dwellMs >= 0) m.dwellMs = shape.dwellMs;
+  if (shape.switchSet) m.switchAt = shape.switchAt;
+  switch (shape.fault) {
+    case SimStrokeFault::OtherCycle: m.cycle = 30; break;
+    case SimStrokeFault::Shallow: m.bottom = m.top + 40; break;
+    case SimStrokeFault::NoReturn: m.dwellMs = 1e9; break;
+    case SimStrokeFault::None: break;
   }
   return m;
 }

@@ -47,6 +47,10 @@ enum SimStrokePhase : uint8_t { kSimIdle = 0, kSimFast = 1, kSimSlow = 2, kSimPr
 // `frames` samples taken every `sampleMs` ms from the model.
 std::vector<SimStrokeSample> SimStrokeGenerate(const SimStrokeModel& model, size_t frames, double sampleMs);
 
+// When the ram first passes `position` on the way down (down) or up, in ms
+// from the start of the stroke's recording.
+double SimStrokeTimeAt(const SimStrokeModel& model, int position, bool down);
+
 // Raw frame layouts.
 enum class SimScopeLayout { P0417, P0528, Quill };
 
@@ -60,9 +64,28 @@ struct SimScopeEncoding {
   bool ramGaps = false;        // Quill: ram positions missing (raw 0) in places
 };
 
+// Strokes an evaluation must refuse.
+enum class SimStrokeFault { None, OtherCycle, Shallow, NoReturn };
+
+// What the simulator's options change of the recorded stroke; unset fields
+// keep the model's own.
+struct SimStrokeShape {
+  bool travel = false;  // top and bottom below
+  int top = 0, bottom = 0;
+  int speedDown = 0, speedUp = 0;  // 0: the model's
+  double dwellMs = -1;             // negative: the model's
+  bool switchSet = false;
+  int switchAt = 0;
+  // OtherCycle: the cycle is code 30; Shallow: the ram stays within 0.4 mm
+  // of the top; NoReturn: it stays at the bottom.
+  SimStrokeFault fault = SimStrokeFault::None;
+};
+
 // The stroke the simulated scope records in trace 0 or 1 for a layout
-// (oneTraceQuill: the Quill with a single trace and its 12-bit channels).
-SimStrokeModel SimScopeTraceModel(SimScopeLayout layout, int trace, bool oneTraceQuill);
+// (oneTraceQuill: the Quill with a single trace and its 12-bit channels),
+// changed as the shape says.
+SimStrokeModel SimScopeTraceModel(SimScopeLayout layout, int trace, bool oneTraceQuill,
+                                  const SimStrokeShape& shape = {});
 
 // The 16 raw bytes of every sample, in `out` (16 * samples bytes).
 void SimStrokeEncode(const std::vector<SimStrokeSample>& samples, const SimScopeEncoding& encoding, uint8_t* out);

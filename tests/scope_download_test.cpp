@@ -1,5 +1,7 @@
 // Trace downloads from rc7sim over the serial and USB links: every variant's
-// records, trigger paths, odd geometry and failures.
+// records, trigger paths, odd geometry and failures, and the evaluation of
+// the stroke downloaded.
+#include "scope/ScopeEval.h"
 #include "support/ScopeScenarios.h"
 
 namespace {
@@ -250,6 +252,57 @@ TEST_F(Scope, EscapeStopsTheDownloadAtItsNextBlock) {
   EXPECT_TRUE(Sent("2000=12B"));
   EXPECT_FALSE(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT);
   EXPECT_FALSE(ubMcFlag4 & MC_FLAG4_TRACE_DOWNLOAD_ABORT);
+}
+
+// The simulator's stroke, downloaded and evaluated: the crossings, the
+// bottom and the run time within a frame, the speeds within 2 mm/s (the
+// positions are whole hundredths).
+TEST_F(Scope, EvaluationOfADownloadedStrokeMatchesTheModel) {
+  struct Case {
+    std::vector<std::string> options;
+    SimScopeLayout layout;
+    SimLink link;
+    int speed;  // mm/s down and up
+  };
+  const Case cases[] = {
+      {{"--scope", "600"}, SimScopeLayout::P0528, SimLink::Serial, 20},
+      {{"--variant", "quill2", "--ramtype", "0x81", "--scope", "600:200"}, SimScopeLayout::Quill, SimLink::Usb, 20},
+      {{"--variant", "p0417", "--scope", "150", "--scope-dwell", "100"}, SimScopeLayout::P0417, SimLink::Serial, 50},
+  };
+  uwMcEvaluationPanelHandle = 16;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.layout));
+    std::vector<std::string> options = c.options;
+    const std::string speeds = std::to_string(c.speed) + ":" + std::to_string(c.speed);
+    options.insert(options.end(), {"--scope-travel", "params", "--scope-speeds", speeds});
+    ASSERT_TRUE(Download(c.link, options)) << Log();
+    ASSERT_TRUE(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT) << Log();
+    host.popups.clear();
+    ubMcFlag2 |= MC_FLAG2_EXPERT_MODE;  // the frame indices on the panel
+    ScopeEvaluateCommand();
+    ASSERT_TRUE(host.popups.empty()) << host.popups.back();
+
+    // The simulator's parameter set: POS2 20.00 mm, POS5 25.00 mm.
+    SimStrokeShape shape;
+    shape.travel = true;
+    shape.top = 2000;
+    shape.bottom = 2500;
+    shape.speedDown = shape.speedUp = c.speed;
+    if (c.layout == SimScopeLayout::P0417) shape.dwellMs = 100;
+    const SimStrokeModel m = SimScopeTraceModel(c.layout, 0, false, shape);
+    const double T = c.layout == SimScopeLayout::P0417 ? scScope[0].uwSampleTime : scScope[0].uwSampleTime * 0.5;
+    const double ot1 = SimStrokeTimeAt(m, m.top + 50, true);
+    const ScopeEvalRecord& e = edScopeEvalData;
+    EXPECT_NEAR(e.lfStartTime, ot1, T);
+    EXPECT_NEAR(e.lfRunTime, SimStrokeTimeAt(m, m.top + 50, false) - ot1, T);
+    EXPECT_NEAR(host.ints[(std::pair{16, int(EVAL_NUM_IDX_UT)})] * T, SimStrokeTimeAt(m, m.bottom, true), T);
+    const bool quill = c.layout == SimScopeLayout::Quill;
+    // The Quill's motor position, mirrored, leads by the motor offset.
+    EXPECT_EQ(e.swUtPos, quill ? 8000 - m.bottom - m.motorOffset : m.bottom);
+    EXPECT_NEAR(e.swOt1Pos, quill ? 8000 - m.top - 50 - m.motorOffset : m.top + 50, c.speed * T / 10 + 1);
+    EXPECT_NEAR(e.sdSpeedDown, c.speed, 2);
+    EXPECT_NEAR(e.sdSpeedUp, c.speed, 2);
+  }
 }
 
 }  // namespace
