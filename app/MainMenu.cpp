@@ -81,7 +81,9 @@ void ChooseSoftValue(int item) {
   McycleSignalQueuePut(MC_SIG_SCRIPT);
 }
 
-void LoadTraceFile() {
+}  // namespace
+
+void McycleLoadTraceFile() {
   McycleShowScopePanel();
   TimerStop();
   if (!mcModuleHooks.loadTraceFile) {
@@ -90,12 +92,19 @@ void LoadTraceFile() {
     return;
   }
   // After a good load the timer stays stopped until the next signal.
-  if (mcModuleHooks.loadTraceFile() == 0) return;
+  const int result = mcModuleHooks.loadTraceFile();
+  if (result == 0) return;
   TimerStart();
+  if (result == 1) McycleShowTraceLoadError();
+}
+
+void McycleShowTraceLoadError() {
   const char* error = "ERROR: Scope loading file error";
   ScopePlotMessage(error);
   McycleLog(error);
 }
+
+namespace {
 
 void UploadMacro() {
   if (!McycleRequireLink()) return;
@@ -198,7 +207,7 @@ int MAIN_MENU_Callback(int, int item, int event, void*, int, int) {
     case MAIN_MENU_RUN_SCRIPT:
       if (McycleRequireLink()) McycleLoadScriptFile(false);
       break;
-    case MAIN_MENU_LOAD_TRACE: LoadTraceFile(); break;
+    case MAIN_MENU_LOAD_TRACE: McycleLoadTraceFile(); break;
     case MAIN_MENU_EXIT: McycleShutdown(McShutdown::Exit); break;
     case MAIN_MENU_CONFIGURATION: PanelDisplay(uwMcConfigPanelHandle); break;
     case MAIN_MENU_DISPLAY_COLOUR: McycleSetDisplayOption(false); break;

@@ -7,6 +7,7 @@
 #include "objects/ScriptMachine.h"
 #include "scope/ScopeDisplay.h"
 #include "scope/ScopeTrace.h"
+#include "scope/Scope_hmi.h"
 
 namespace {
 // The program ends right after either shutdown, so Exit closes the UDP socket
@@ -27,6 +28,7 @@ McModuleHooks mcModuleHooks = [] {
   hooks.prepareCyclicRequests = McycleCyclicPrepareRequests;
   hooks.closeObjectLog = CloseObjectLog;
   hooks.freeTraceBuffer = ScopeTraceFree;
+  hooks.loadTraceFile = ScopeHmiLoadHook;
   hooks.redrawTrace = ScopeTraceDisplay;
   return hooks;
 }();

@@ -15,7 +15,9 @@ struct McModuleHooks {
   void (*closeLink)(bool includingUdp) = nullptr;  // shutdown (true), Exit (false: serial port only)
   void (*prepareCyclicRequests)() = nullptr;  // position monitor switched on
   void (*setSoftParm)(uint16_t value) = nullptr;   // fill the script container for a soft value
-  int (*loadTraceFile)() = nullptr;           // Load trace file: 0 loaded, 1 failed
+  // Load trace file: 0 loaded, 1 failed (the caller shows the loading error),
+  // 2 nothing loaded and nothing more to say (cancelled, or already shown).
+  int (*loadTraceFile)() = nullptr;
   void (*redrawTrace)(int analogOnly) = nullptr;
 };
 

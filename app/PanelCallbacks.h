@@ -39,6 +39,12 @@ void McycleSetDisplayOption(bool blackWhite);
 void McycleSetLegendColours(bool blackWhite);
 // Shows the scope panel, setting it up on first use.
 void McycleShowScopePanel();
+// Load trace file: shows the scope panel, stops the cycle timer and loads a
+// file through the module hook; on failure restarts the timer and shows the
+// loading error on the trace graph and in the log.
+void McycleLoadTraceFile();
+// "ERROR: Scope loading file error" on the trace graph and in the log.
+void McycleShowTraceLoadError();
 
 // Ram-type panel.
 void McycleOpenRamtypePanel(uint16_t ramtype);

@@ -15,6 +15,7 @@
 #include "macro/macro_hmi.h"
 #include "params/ParameterPanel.h"
 #include "scope/ScopePanel.h"
+#include "scope/Scope_hmi.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 
@@ -66,6 +67,7 @@ void InstallPanelCallbacks() {
   PanelInstallCallback(uwMcTraceInfoPanelHandle, TRACE_INFO_CMD_OK, CMD_TRACE_INFO_Callback, nullptr);
   PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_COPY_LOG, CMD_COPY_LOG_Callback, nullptr);
   PanelInstallCallback(uwMcEvaluationPanelHandle, EVAL_CMD_EXIT, EVAL_CMD_EXIT_Callback, nullptr);
+  ScopeHmiInstallCallbacks();
   ParmPanelsSetUp();
   ScopePanelsSetUp();
   MacroPanelSetUp();

@@ -19,6 +19,15 @@ McDateTime McycleReadClock() {
   return {t.year, t.month, t.day, t.hour, t.minute, t.second};
 }
 
+std::string McycleDateTimeStamp(char separator) {
+  McycleGetSystemDateTime();
+  char text[48];
+  std::snprintf(text, sizeof text, "%02d%02d%02d%c%02d%02d%02d", static_cast<int>(sdMcYear),
+                static_cast<int>(sdMcMonth), static_cast<int>(sdMcDay), separator, static_cast<int>(sdMcHour),
+                static_cast<int>(sdMcMinute), static_cast<int>(sdMcSecond));
+  return text;
+}
+
 void McycleGetSystemDateTime() {
   const McDateTime t = McycleReadClock();
   sdMcYear = t.year % 100;

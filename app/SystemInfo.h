@@ -18,6 +18,9 @@ McDateTime McycleReadClock();
 // Reads the PC clock into sdMcYear .. sdMcSecond (year modulo 100).
 void McycleGetSystemDateTime();
 
+// "YYMMDD<separator>hhmmss" of the PC clock read now (McycleGetSystemDateTime).
+std::string McycleDateTimeStamp(char separator);
+
 // Replaces every "$DATE" in `path` by YYMMDD and every "$TIME" by hhmmss of
 // `when` (exact, upper case). `size` is the buffer's size. Returns 0, or 1
 // when the result would not fit (the path is left unchanged).

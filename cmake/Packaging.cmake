@@ -86,8 +86,9 @@ it reads and writes objects, runs scripts, manages parameter sets,
 downloads and evaluates scope traces of press strokes, assembles and
 uploads macros, and runs scripts unattended in batch mode.
 
-The package holds the program, the controller simulator rc7sim and a
-udev rule that gives the controller's USB device to the group dialout.")
+The package holds the program, the trace-file tool strokedesk-trace, the
+controller simulator rc7sim and a udev rule that gives the controller's
+USB device to the group dialout.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${STROKEDESK_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${deb_arch})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -100,8 +100,6 @@ void SetUpQuill(uint16_t ramtype) {
   for (int i = 0; i < 3; ++i) sScopeDataContainer.entries[7 + i].udData = kQuillFullScale[i];
   ShowHalfMsItem(true);
   PanelSetDouble(uwMcScopePanelHandle, SCOPE_NUM_AXIS_POS, 80.0);
-  for (int lane = 0; lane < 13; ++lane) SetCaption(lane, kQuillCaptions[lane]);
-  SetAnalogCaptions(kQuillAnalogCaptions);
 }
 
 }  // namespace
@@ -125,6 +123,26 @@ McFwVariant McycleFwVariant(uint32_t version, uint16_t ramtype, bool expert) {
 
 McFwVariant McycleIdentifiedVariant() { return identified; }
 
+void McycleSetScopeCaptions(McFwVariant variant, uint16_t ramtype) {
+  switch (variant) {
+    case McFwVariant::P0417:
+      SetCaptions(kP0417Captions);
+      SetAnalogCaptions(kAnalogCaptions);
+      break;
+    case McFwVariant::Quill:
+      for (int lane = 0; lane < 13; ++lane) SetCaption(lane, kQuillCaptions[lane]);
+      SetAnalogCaptions(kQuillAnalogCaptions);
+      break;
+    default:
+      SetCaptions(kPressOkCaption);
+      if (variant == McFwVariant::P0528) {
+        SetAnalogCaptions(kAnalogCaptions);
+        SetP0528SignalCaptions(ramtype);
+      }
+      break;
+  }
+}
+
 void McycleFwVariantSetUp(McFwVariant variant) {
   identified = variant;
   const uint16_t ramtype = DataEntry(kRamtypeEntry);
@@ -138,8 +156,6 @@ void McycleFwVariantSetUp(McFwVariant variant) {
       CtrlCmdLogDataContainerP417Init();
       CtrlCmdScopeDataContainerInit(SCOPE_VARIANT_P0417);
       ShowHalfMsItem(false);
-      SetCaptions(kP0417Captions);
-      SetAnalogCaptions(kAnalogCaptions);
       SetScopeView(0.0);
       break;
     case McFwVariant::Quill: SetUpQuill(ramtype); break;
@@ -147,14 +163,11 @@ void McycleFwVariantSetUp(McFwVariant variant) {
       CtrlCmdLogDataContainerP528Init(0);
       CtrlCmdScopeDataContainerInit(SCOPE_VARIANT_P0528);
       ShowHalfMsItem(true);
-      SetCaptions(kPressOkCaption);
-      if (variant == McFwVariant::P0528) {
-        SetAnalogCaptions(kAnalogCaptions);
-        SetP0528SignalCaptions(ramtype);
-      }
       SetScopeView(0.0);
       break;
   }
+  McycleSetScopeCaptions(variant, ramtype);
+
   uwScopeMsSampleTime = DataEntry(kSampleTimeEntry);
   uwScopeStatus0 = DataEntry(kStatusEntry);
   uwScopeRamtype = ramtype;

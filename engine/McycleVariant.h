@@ -21,6 +21,10 @@ McFwVariant McycleFwVariant(uint32_t version, uint16_t ramtype, bool expert);
 // clock after identification.
 inline bool McycleFwVariantLikeP0528(McFwVariant v) { return v == McFwVariant::P0528 || v == McFwVariant::Other; }
 
+// The scope panel's digital-lane and analogue captions of a variant; in
+// expert mode `ramtype` chooses the P0528 signal captions.
+void McycleSetScopeCaptions(McFwVariant variant, uint16_t ramtype);
+
 // The ram-type groups 0x00, 0x10, 0x20, 0x40, 0x50 and 0x60: their six
 // P0528 signal lanes carry outputs, and the scope's lane map differs.
 bool McycleRamtypeAltGroup(uint16_t ramtype);

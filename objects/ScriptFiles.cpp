@@ -31,16 +31,6 @@ bool JoinPath(const char* folder, const std::string& name, std::string& out) {
   return out.size() <= MC_PATH_MAX;
 }
 
-// "YYMMDD-hhmmss" of the clock read now.
-std::string Stamp(char separator) {
-  McycleGetSystemDateTime();
-  char text[48];
-  std::snprintf(text, sizeof text, "%02d%02d%02d%c%02d%02d%02d", static_cast<int>(sdMcYear),
-                static_cast<int>(sdMcMonth), static_cast<int>(sdMcDay), separator, static_cast<int>(sdMcHour),
-                static_cast<int>(sdMcMinute), static_cast<int>(sdMcSecond));
-  return text;
-}
-
 // Flushes and closes the open object log file first, then opens `path`: a
 // new file (an existing one is never overwritten) or one to append to.
 bool OpenObjectLog(const std::string& path, bool append) {
@@ -107,7 +97,7 @@ int ScriptExpandMeta(char* text, size_t size) {
 
 ScriptStep ScriptLogCreate(const CtrlCmdEntry& e) {
   std::string path;
-  if (!JoinPath(ubMcLogSavePath, Stamp('-') + "_" + ScriptText(e), path)) return ScriptPathTooLong();
+  if (!JoinPath(ubMcLogSavePath, McycleDateTimeStamp('-') + "_" + ScriptText(e), path)) return ScriptPathTooLong();
   if (OpenObjectLog(path, false)) McycleLogf("open log file: %s", path.c_str());
   return ScriptStep::Next;
 }
@@ -130,7 +120,7 @@ ScriptStep ScriptLogClose() {
 
 ScriptStep ScriptLogSave(const CtrlCmdEntry& e) {
   std::string path;
-  if (!JoinPath(ubMcTraceSavePath, Stamp('-') + "-" + ScriptText(e) + ".log", path)) return ScriptPathTooLong();
+  if (!JoinPath(ubMcTraceSavePath, McycleDateTimeStamp('-') + "-" + ScriptText(e) + ".log", path)) return ScriptPathTooLong();
   McycleLogf("%s %s", "Trace: Save", path.c_str());
   HmiLogSave(path);  // says so itself when it fails
   return ScriptStep::Next;
@@ -138,7 +128,7 @@ ScriptStep ScriptLogSave(const CtrlCmdEntry& e) {
 
 ScriptStep ScriptTraceSave(const CtrlCmdEntry& e) {
   std::string path;
-  if (!JoinPath(ubMcTraceSavePath, Stamp('-') + "-" + ScriptText(e) + ".loz", path)) return ScriptPathTooLong();
+  if (!JoinPath(ubMcTraceSavePath, McycleDateTimeStamp('-') + "-" + ScriptText(e) + ".loz", path)) return ScriptPathTooLong();
   McycleLogf("%s %s", "Trace: Save", path.c_str());
   if (!(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT)) {
     McycleLog("Trace: Invalid Data");
@@ -146,6 +136,7 @@ ScriptStep ScriptTraceSave(const CtrlCmdEntry& e) {
     PanelSetString(uwMcScopePanelHandle, SCOPE_TXT_FILENAME, path);
   } else {
     McycleLog("Trace: File Error");
+    McycleLog(ScopeFileReason().c_str());
   }
   return ScriptStep::Next;
 }

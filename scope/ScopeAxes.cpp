@@ -16,7 +16,6 @@ double lfScopeZeroAna = 0;
 double lfScopeYgainAna = 10;
 double lfScopeXzero = 0;
 double lfScopeXgain = 50;
-uint32_t udScopeSwVersion = 0;
 
 namespace {
 

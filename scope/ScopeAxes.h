@@ -4,12 +4,14 @@
 #pragma once
 #include <cstdint>
 
+#include "scope/ScopeFile.h"
+
 extern int16_t swScopeYaxisScale[10];  // position-axis labels, bottom to top
 extern double lfScopeZeroAna;          // analog axis zero [%]
 extern double lfScopeYgainAna;         // analog axis gain [%/div]
 extern double lfScopeXzero;            // time axis start [ms]
 extern double lfScopeXgain;            // time axis gain [ms/div]
-extern uint32_t udScopeSwVersion;
+// udScopeSwVersion (set by ScopeInit) lives with the trace-file header globals.
 
 inline constexpr int SCOPE_TIME_DIVISIONS = 15;
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/SimBacktraceFile.h"
 #include "sim/SimBehaviour.h"
 #include "sim/SimController.h"
 #include "sim/SimStroke.h"
@@ -83,6 +84,9 @@ class SimScope : public SimBehaviour {
            "  --scope-corrupt-block N:K  block N with a wrong CRC K times\n"
            "  --scope-short-block N | --scope-withhold-block N\n"
            "  --scope-dump FILE    the memory as sent, written at every download\n"
+           "  --scope-lo1 FILE     the memory as the controller's backtrace file (.lo1),\n"
+           "                       written at every download\n"
+           "  --scope-lo1-crlf 0|1 its text lines end in CR LF (default 0)\n"
            "  --scope-travel TOP:BOTTOM|params  the stroke's ends (params: POS2 0x2009, POS5 0x200A)\n"
            "  --scope-speeds DOWN:UP  approach and return in mm/s | --scope-dwell MS\n"
            "  --scope-switch POS   the switch output comes on below POS\n"
@@ -153,6 +157,12 @@ class SimScope : public SimBehaviour {
     } else if (name == "--scope-dump") {
       dump_ = value;
       ok = !value.empty();
+    } else if (name == "--scope-lo1") {
+      lo1_ = value;
+      ok = !value.empty();
+    } else if (name == "--scope-lo1-crlf") {
+      ok = ParseNumber(value, 1, a);
+      lo1Crlf_ = a != 0;
     } else {
       return false;
     }
@@ -306,11 +316,40 @@ class SimScope : public SimBehaviour {
         for (size_t k = 0; k < frameLength_; ++k) memory_.push_back(k < 16 ? r[k] : 0);
       }
     }
-    if (!dump_.empty())
-      if (FILE* f = std::fopen(dump_.c_str(), "wb")) {
-        std::fwrite(memory_.data(), 1, memory_.size(), f);
-        std::fclose(f);
-      }
+    if (!dump_.empty()) WriteFile(dump_, std::string(memory_.begin(), memory_.end()));
+    if (!lo1_.empty()) WriteFile(lo1_, SimBacktraceFileBytes(Backtrace(c, frames, sample1), lo1Crlf_));
+  }
+
+  static void WriteFile(const std::string& path, const std::string& bytes) {
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(bytes.data(), 1, bytes.size(), f);
+      std::fclose(f);
+    }
+  }
+
+  // The backtrace file of the memory just made: the geometry, trace and
+  // header objects as the download reads them, then the frames.
+  SimBacktrace Backtrace(SimController& c, const uint32_t (&frames)[2], uint32_t sample1) {
+    SimBacktrace f;
+    f.firmware = static_cast<uint32_t>(Product(c)) << 16 | (Ask(c, 0x211D, 4, 0) & 0xFFFF);
+    f.bootloader = HeaderValue(0x2320, 0);  // what the download reads as the boot loader's version
+    f.fileFormat = encoding_.layout == SimScopeLayout::P0417 ? 1 : 4;
+    const uint32_t version = Ask(c, 0x200F, 0, 0xEB00);
+    auto& r = f.records;
+    r = {{0x210C, 0, 2, frameLength_}, {0x2115, 0, 2, frames[0]},        {0x2102, 0, 2, sample1},
+         {0x2118, 0, 2, frames[0] / 4}, {0x2101, 0, 2, encoding_.lmsResol}, {0x22B3, 0, 2, encoding_.motResol},
+         {0x2106, 0, 2, encoding_.ramtype}, {0x200F, 0, 2, version & 0xFFFF},
+         {0x2A00, 1, 4, status_[0]},    {0x2A00, 2, 4, status_[1]},       {0x2A00, 3, 4, sampleTime2_},
+         {0x2A00, 4, 4, frames[1]}};
+    r.push_back({0x2601, 0, 2, HeaderValue(0x2601, 0)});
+    for (uint8_t i = 0; i < 3; ++i) r.push_back({0x2318, static_cast<uint8_t>(0x10 + i), 4, pressure_[i]});
+    const uint16_t objects[] = {0x2503, 0x2602, 0x2603, 0x2604, 0x260A, 0x2107};
+    for (uint16_t index : objects)
+      for (unsigned sub = 0; sub <= 25; ++sub)
+        if (HeaderObject(index, static_cast<uint8_t>(sub)))
+          r.push_back({index, static_cast<uint8_t>(sub), 4, HeaderValue(index, static_cast<uint8_t>(sub))});
+    f.frames = memory_;
+    return f;
   }
 
   bool active_ = false;
@@ -328,6 +367,8 @@ class SimScope : public SimBehaviour {
   int shortBlock_ = -1;
   int withheldBlock_ = -1;
   std::string dump_;
+  std::string lo1_;
+  bool lo1Crlf_ = false;
   SimScopeEncoding encoding_;
   SimStrokeShape shape_;
   bool travelFromParameters_ = false;

@@ -47,6 +47,10 @@ bool PanelFileSelectPopup(const std::string& dir, const std::string& name, const
 bool PanelDirSelectPopup(const std::string& dir, const std::string& title, std::string& path) {
   return panelHost ? panelHost->DirSelectPopup(dir, title, path) : false;
 }
+bool PanelMultiFileSelectPopup(const std::string& dir, const std::string& name, const std::string& filters,
+                               const std::string& title, std::vector<std::string>& paths) {
+  return panelHost ? panelHost->MultiFileSelectPopup(dir, name, filters, title, paths) : false;
+}
 void PanelQuitEventLoop() {
   if (panelHost) panelHost->QuitEventLoop();
 }

@@ -113,6 +113,12 @@ class PanelHost {
   virtual int CenterPanel(int /*panel*/) { return PANEL_ERR_UNKNOWN; }
   // Size of the screen the panels show on; false without a screen.
   virtual bool ScreenSize(int& /*width*/, int& /*height*/) { return false; }
+  // Several existing files at once; false on cancel.
+  virtual bool MultiFileSelectPopup(const std::string& /*directory*/, const std::string& /*defaultName*/,
+                                    const std::string& /*filters*/, const std::string& /*title*/,
+                                    std::vector<std::string>& /*paths*/) {
+    return false;
+  }
   // Rings: index -1 appends; count -1 deletes to the end.
   virtual int InsertListItem(int, int, int /*index*/, const std::string& /*label*/, int64_t /*value*/) {
     return PANEL_ERR_UNKNOWN;
@@ -172,6 +178,8 @@ bool PanelConfirmPopup(const std::string& title, const std::string& message);
 bool PanelFileSelectPopup(const std::string& directory, const std::string& defaultName, const std::string& filters,
                           const std::string& title, bool forSave, std::string& path);
 bool PanelDirSelectPopup(const std::string& directory, const std::string& title, std::string& path);
+bool PanelMultiFileSelectPopup(const std::string& directory, const std::string& defaultName,
+                               const std::string& filters, const std::string& title, std::vector<std::string>& paths);
 void PanelQuitEventLoop();
 
 int PanelLoad(int resource);

@@ -385,6 +385,27 @@ enum MainStatusControl : int {
   MAIN_CHK_STATUS_BIT11 = 400,
 };
 
+// Scope panel: the trace-file items of its menu.
+enum ScopeFileMenuItem : int {
+  SCOPE_MENU_SAVE = 500,
+  SCOPE_MENU_LOAD,
+  SCOPE_MENU_CONVERT,            // batch conversion of compressed trace files
+  SCOPE_MENU_EXPORT_CSV,
+  SCOPE_MENU_INFORMATION,        // the scope information panel
+  SCOPE_MENU_COMMENT,            // the comment panel
+};
+
+// Scope information panel.
+enum ScopeInfoPanelControl : int {
+  SCOPE_INFO_TXTBOX = 1,
+};
+
+// Scope comment panel.
+enum ScopeCommentPanelControl : int {
+  COMMENT_TXTBOX = 1,
+  COMMENT_CMD_OK,
+};
+
 // Scope panel: what identification and the trigger commands show.
 enum ScopeSetupControl : int {
   SCOPE_TXT_TRIGGER = 300,       // trigger direction: "Backward" / "Forward"

@@ -52,6 +52,12 @@ class FakePanelHost : public PanelHost {
     path = fileAnswer;
     return !fileAnswer.empty();
   }
+  bool MultiFileSelectPopup(const std::string&, const std::string& defaultName, const std::string& filters,
+                            const std::string& title, std::vector<std::string>& paths) override {
+    fileAsked = {defaultName, filters, title};
+    paths = filesAnswer;
+    return !filesAnswer.empty();
+  }
   bool DirSelectPopup(const std::string&, const std::string&, std::string& path) override {
     path = fileAnswer;
     return !fileAnswer.empty();
@@ -141,6 +147,7 @@ class FakePanelHost : public PanelHost {
   int waitCursorCalls = 0;
   bool confirmAnswer = false;
   std::string fileAnswer;
+  std::vector<std::string> filesAnswer;  // the multi-file dialog
   // Default name, filters and title of the last file dialog.
   std::vector<std::string> fileAsked;
   bool quitRequested = false;

@@ -202,7 +202,15 @@ const std::vector<ControlSpec> kScope = {
     CTRL(SCOPE_, TXT_RAMTYPE, Text),
     CTRL(SCOPE_, TXT_MCYCLE, Text),
     CTRL(SCOPE_, SW_ANALOG, Switch),
+    CTRL(SCOPE_, MENU_SAVE, Menu),
+    CTRL(SCOPE_, MENU_LOAD, Menu),
+    CTRL(SCOPE_, MENU_CONVERT, Menu),
+    CTRL(SCOPE_, MENU_EXPORT_CSV, Menu),
+    CTRL(SCOPE_, MENU_INFORMATION, Menu),
+    CTRL(SCOPE_, MENU_COMMENT, Menu),
 };
+const std::vector<ControlSpec> kScopeInfo = {CTRL(SCOPE_INFO_, TXTBOX, TextBox)};
+const std::vector<ControlSpec> kScopeComment = {CTRL(COMMENT_, TXTBOX, TextBox), CTRL(COMMENT_, CMD_OK, Button)};
 
 const std::vector<ControlSpec> kDownload = {
     CTRL(DOWNLOAD_, PROGRESS, Progress),
@@ -335,7 +343,7 @@ QWidget* PanelFormCreate(int resource) {
     case PANEL_CONFIG: return Create<Ui::ConfigPanel>();
     case PANEL_TRACE_INFO: return Create<Ui::TraceInfoPanel>();
     case PANEL_ABOUT: return Create<Ui::AboutPanel>();
-    case PANEL_SCOPE_INFO: return Create<Ui::ScopeInfoPanel>();
+    case PANEL_SCOPE_INFO: return WithFixedFont(Create<Ui::ScopeInfoPanel>(), "TXTBOX");
     case PANEL_MACRO: return WithFixedFont(WithFixedFont(Create<Ui::MacroPanel>(), "TXT_EDITOR"), "TXTBOX_MSG");
     case PANEL_MACRO_TEST: return WithFixedFont(Create<Ui::MacroTestPanel>(), "TXTBOX");
     case PANEL_MACRO_WIZARD: return Create<Ui::MacroWizardPanel>();
@@ -366,6 +374,8 @@ const std::vector<ControlSpec>& PanelFormControls(int resource) {
     case PANEL_MACRO_LOAD: return kMacroLoad;
     case PANEL_MACRO_TEST: return kMacroTest;
     case PANEL_HELP: return kHelp;
+    case PANEL_SCOPE_INFO: return kScopeInfo;
+    case PANEL_SCOPE_COMMENT: return kScopeComment;
     default: return kNone;
   }
 }

@@ -48,7 +48,7 @@ struct ControlSpec {
 
 // What a popup asked and what the operator (or a test) answered.
 struct PopupRequest {
-  enum Kind { Message, Confirm, FileSelect, DirSelect } kind;
+  enum Kind { Message, Confirm, FileSelect, DirSelect, MultiFileSelect } kind;
   std::string title;
   std::string message;     // message text, or the file filters
   std::string directory;
@@ -58,6 +58,7 @@ struct PopupRequest {
 struct PopupAnswer {
   bool accepted = false;
   std::string path;
+  std::vector<std::string> paths{};  // MultiFileSelect
 };
 using PopupResponder = std::function<PopupAnswer(const PopupRequest&)>;
 
@@ -119,6 +120,8 @@ class QtPanelHost : public QObject, public PanelHost {
   bool FileSelectPopup(const std::string& directory, const std::string& defaultName, const std::string& filters,
                        const std::string& title, bool forSave, std::string& path) override;
   bool DirSelectPopup(const std::string& directory, const std::string& title, std::string& path) override;
+  bool MultiFileSelectPopup(const std::string& directory, const std::string& defaultName, const std::string& filters,
+                            const std::string& title, std::vector<std::string>& paths) override;
   void QuitEventLoop() override;
 
   // The model behind one control.

@@ -49,6 +49,13 @@ PopupAnswer QtPanelHost::Ask(const PopupRequest& r) {
       a.path = path.toStdString();
       break;
     }
+    case PopupRequest::MultiFileSelect: {
+      const QString start = Q(r.directory.empty() ? r.defaultName : r.directory + "/" + r.defaultName);
+      for (const QString& p : QFileDialog::getOpenFileNames(parent, Q(r.title), start, FileFilters(r.message)))
+        a.paths.push_back(p.toStdString());
+      a.accepted = !a.paths.empty();
+      break;
+    }
     case PopupRequest::DirSelect: {
       const QString path = QFileDialog::getExistingDirectory(parent, Q(r.title), Q(r.directory));
       a.accepted = !path.isEmpty();
@@ -105,6 +112,15 @@ bool QtPanelHost::FileSelectPopup(const std::string& directory, const std::strin
   if (QThread::currentThread() != thread()) return false;
   PopupAnswer a = Ask({PopupRequest::FileSelect, title, filters, directory, defaultName, forSave});
   if (a.accepted) path = a.path;
+  return a.accepted;
+}
+
+bool QtPanelHost::MultiFileSelectPopup(const std::string& directory, const std::string& defaultName,
+                                       const std::string& filters, const std::string& title,
+                                       std::vector<std::string>& paths) {
+  if (QThread::currentThread() != thread()) return false;
+  PopupAnswer a = Ask({PopupRequest::MultiFileSelect, title, filters, directory, defaultName, false});
+  if (a.accepted) paths = a.paths;
   return a.accepted;
 }
 
