@@ -62,7 +62,7 @@ std::string CellName(int panel, int table, int row) {
   return t >= 0 && t < 3 ? kPrefixes[t] + std::to_string(row + 1) : "Parameter";
 }
 
-int CellsText(int panel) { return panel == Panel() ? PARM_TXT_CELLS : EXTP_TXT_CELLS; }
+int CellsText(int panel) { return panel == Panel() ? int{PARM_TXT_CELLS} : int{EXTP_TXT_CELLS}; }
 
 // Marks or unmarks a cell and says what a refused one takes.
 void ShowCellRefused(int panel, int table, int row, bool refuse) {
