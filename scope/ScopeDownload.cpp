@@ -482,16 +482,9 @@ void SetTraceSelector(bool enabled) {
   ClearBit(ubScopeFlag, SCOPE_FLAG_SECOND_TRACE);
 }
 
-void StepConvert() {
-  ScopeConvertDownload();
-  SetTraceSelector(scScope[0].ubFileFormat == SCOPE_FORMAT_P0528);
-  ubMcFlag2 |= MC_FLAG2_TRACE_PRESENT;
-  McycleGo((ubMcFlag1 & MC_FLAG1_SCOPE_WINDOW_SET_UP) ? MC_SCOPE_SHOW : MC_SCOPE_UNFREEZE);
-}
-
-void StepShow() {
-  if (P0417()) ubScopeFlag |= SCOPE_FLAG_P0417_TRACE;
-  else ClearBit(ubScopeFlag, SCOPE_FLAG_P0417_TRACE);
+// The PC's date and time and the header block belong to the trace, shown
+// or not: a script saves the trace of a download that drew nothing.
+void StampTrace() {
   int month = 0, day = 0, year = 0, hour = 0, minute = 0, second = 0;
   GetSystemDate(&month, &day, &year);
   GetSystemTime(&hour, &minute, &second);
@@ -501,6 +494,20 @@ void StepShow() {
   udScopeTimeHour = static_cast<uint32_t>(hour);
   udScopeTimeMin = static_cast<uint32_t>(minute);
   udScopeTimeSec = static_cast<uint32_t>(second);
+  ScopeCopyInfoData();
+}
+
+void StepConvert() {
+  ScopeConvertDownload();
+  SetTraceSelector(scScope[0].ubFileFormat == SCOPE_FORMAT_P0528);
+  ubMcFlag2 |= MC_FLAG2_TRACE_PRESENT;
+  StampTrace();
+  McycleGo((ubMcFlag1 & MC_FLAG1_SCOPE_WINDOW_SET_UP) ? MC_SCOPE_SHOW : MC_SCOPE_UNFREEZE);
+}
+
+void StepShow() {
+  if (P0417()) ubScopeFlag |= SCOPE_FLAG_P0417_TRACE;
+  else ClearBit(ubScopeFlag, SCOPE_FLAG_P0417_TRACE);
   if (!P0417() && !Quill()) {
     // Each channel's caption with its own full scale.
     char caption[32];
@@ -509,7 +516,6 @@ void StepShow() {
       PanelSetString(uwMcScopePanelHandle, SCOPE_TXT_ANALOG_0 + i, caption);
     }
   }
-  ScopeCopyInfoData();
   ScopeTraceDisplay(0);
   // Only a stopped backtrace was fetched without a freeze.
   const bool frozen = P0417() || Quill() || !(scScope[0].udStatus & SCOPE_STATUS_BACKWARD);

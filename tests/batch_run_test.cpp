@@ -168,11 +168,15 @@ TEST_F(BatchRun, SavedTraceAndTheSimulatorsBacktraceFileAgree) {
     TraceSnapshot saved = TraceCapture();
     ASSERT_EQ(ScopeLoadFile(lo1), 500) << ScopeFileReason();  // both traces
     const TraceSnapshot back = TraceCapture();
+    EXPECT_GE(saved.date[0], 2000u);  // the batch download took the PC's date
     std::copy(back.date, back.date + 6, saved.date);  // the PC's clock against the controller's
     // Not yet alike: the 0x200F record puts the controller's version word
-    // into the low half as it stands, and the table of controller values
-    // saved after a batch download is empty.
+    // into the low half as it stands, and the backtrace file's header block
+    // is read into other entries than the download's. The batch download's
+    // own block must have reached the saved file.
     saved.fwVersion = back.fwVersion;
+    EXPECT_GT(std::count_if(saved.info, saved.info + SCOPE_INFO_ENTRIES, [](auto v) { return v != 0; }),
+              SCOPE_INFO_ENTRIES / 3);
     std::copy(back.info, back.info + SCOPE_INFO_ENTRIES, saved.info);
     TraceExpectSame(saved, back, false);
     TraceClearAll();
