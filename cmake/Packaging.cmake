@@ -104,6 +104,7 @@ set(STROKEDESK_PACKAGE ${CPACK_PACKAGE_NAME}_${PROJECT_VERSION}_${deb_arch}.deb)
 if(BUILD_TESTING AND NOT STROKEDESK_SANITIZE)
   add_test(NAME package_unpacked COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-package.sh
     ${CMAKE_BINARY_DIR} ${STROKEDESK_PACKAGE} usr/${STROKEDESK_INSTALL_LIBDIR}/libKsts7.so
-    usr/${STROKEDESK_INSTALL_DATADIR}/demo.pms)
+    usr/${STROKEDESK_INSTALL_DATADIR}/demo.pms usr/${STROKEDESK_INSTALL_DATADIR}/example.scr
+    usr/${STROKEDESK_INSTALL_DATADIR}/norl_mac.inc usr/${STROKEDESK_INSTALL_DATADIR}/example.mac)
   set_tests_properties(package_unpacked PROPERTIES TIMEOUT 300 LABELS package)
 endif()

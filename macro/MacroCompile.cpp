@@ -40,12 +40,24 @@ std::string Printf(const char* format, int value) {
   return line;
 }
 
-// STROKEDESK_NASM, else nasm beside the program, else nasm on the PATH.
-std::string Assembler() {
+// STROKEDESK_NASM, else the nasm shipped with the program, else nasm on the
+// PATH; "" with `why` naming every place looked in when there is none.
+std::string Assembler(std::string& why) {
   if (const char* configured = std::getenv("STROKEDESK_NASM"); configured && *configured) return configured;
-  const std::string bundled = Join(MacroResourceDirectory(), "nasm");
-  if (access(bundled.c_str(), X_OK) == 0) return bundled;
-  return "nasm";
+  const std::string shipped = MacroResourceFile("nasm", why);
+  if (!shipped.empty() && access(shipped.c_str(), X_OK) == 0) return shipped;
+  const char* env = std::getenv("PATH");
+  const std::string path = env ? env : "";
+  for (size_t start = 0; start < path.size();) {
+    size_t end = path.find(':', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string candidate = Join(path.substr(start, end - start), "nasm");
+    if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  why = "assembler nasm not found on the PATH (" + (path.empty() ? std::string("empty") : path) + ") nor shipped: " +
+        (shipped.empty() ? why : shipped + " is not executable");
+  return "";
 }
 
 // The error file's text for the message box, at most kErrorShownMax bytes.
@@ -70,7 +82,9 @@ void MacroSetTimeDate() {
   if (stamped != text) PanelSetString(uwMcMacroPanelHandle, MACRO_TXT_EDITOR, stamped);
 }
 
-std::string MacroResourceDirectory() { return resourceDirectory.empty() ? ProgramDirectory() : resourceDirectory; }
+std::string MacroResourceFile(const std::string& name, std::string& why) {
+  return ShippedFile(ShippedKind::Data, name, why, resourceDirectory.empty() ? ProgramDirectory() : resourceDirectory);
+}
 void MacroSetResourceDirectory(const std::string& dir) { resourceDirectory = dir; }
 
 int MacroCopyIncFile(const std::string& dir) {
@@ -82,8 +96,13 @@ int MacroCopyIncFile(const std::string& dir) {
     return 1;
   }
   std::string content, why;
+  const std::string source = MacroResourceFile(kIncludeFile, why);
+  if (source.empty()) {
+    MacroMessage(why + "\n");
+    return 1;
+  }
   int error = 0;
-  if (FileReadAll(Join(MacroResourceDirectory(), kIncludeFile), 1 << 20, content, error) != FileReadResult::Ok) {
+  if (FileReadAll(source, 1 << 20, content, error) != FileReadResult::Ok) {
     MacroMessage(Printf("norl_mac.inc copy error: %d\n", error ? error : EFBIG));
     return 1;
   }
@@ -124,7 +143,12 @@ int MacroCompile(const std::string& base) {
   const std::string local = "./" + name;
   const std::vector<std::string> args = {"-Z", local + ".err", "-l", local + ".lst", "-f", "bin",
                                          local + ".mac", "-o", local + ".mbi"};
-  const std::string program = Assembler();
+  std::string why;
+  const std::string program = Assembler(why);
+  if (program.empty()) {
+    MacroMessage(std::string(kCompileError) + "\n" + why + "\n");
+    return 3;
+  }
   const ChildRunResult run = RunChildProcess(program, args, dir, udMacCompileLimitMs, PanelProcessEvents);
   switch (run.kind) {
     case ChildRunResult::NotStarted:

@@ -88,9 +88,10 @@ void MacroMessage(const std::string& text);
 // --- assembly ----------------------------------------------------------------
 // Stamps the editor's source with the PC's date and time.
 void MacroSetTimeDate();
-// Where the include file, the template and a bundled assembler are looked for:
-// the program's directory unless set.
-std::string MacroResourceDirectory();
+// Path of a shipped macro file (include file, template, bundled assembler),
+// looked for in the shipped data folders of the program, or of the folder
+// set here in their place; "" with `why` naming the file and the folders.
+std::string MacroResourceFile(const std::string& name, std::string& why);
 void MacroSetResourceDirectory(const std::string& dir);
 // Makes sure "norl_mac.inc" is in `dir`, copying it from the resource
 // directory; 0, or 1 with "norl_mac.inc copy error: %d\n" or "norl_mac.inc

@@ -113,7 +113,12 @@ bool ReadyForController(const char* what) {
 }
 
 void New() {
-  const std::string path = MacroResourceDirectory() + "/example.mac";
+  std::string why;
+  const std::string path = MacroResourceFile("example.mac", why);
+  if (path.empty()) {
+    MacroMessage(why + "\n");
+    return;
+  }
   if (MacroLoadMacData(path) != 0) {
     MacroMessage("ERROR: Macro loading error!\n");
     return;

@@ -73,12 +73,34 @@ TEST_F(MacroCompileTest, AssemblerMessagesFailTheCompile) {
   }
 }
 
-TEST_F(MacroCompileTest, IncludeFileMissingBesideTheProgram) {
-  MacroSetResourceDirectory(dir.Path() + "/nowhere");
-  EXPECT_EQ(MacroCompile(dir.Path() + "/example"), 4);
-  EXPECT_EQ(Box().find("norl_mac.inc copy error: 2\n"), Box().find("norl_mac.inc")) << Box();
-  EXPECT_NE(Box().find("ERROR: Macro compiling error!"), std::string::npos);
-  EXPECT_FALSE(FileExists(dir.Path() + "/norl_mac.inc"));
+// A shipped file that is missing is named with the folders looked in; the
+// project folder is left as it was.
+TEST_F(MacroCompileTest, ShippedFilesMissing) {
+  const std::string nowhere = dir.Path() + "/nowhere";
+  const std::string emptyBin = dir.Path() + "/bin";
+  ASSERT_EQ(mkdir(emptyBin.c_str(), 0755), 0);
+  const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  struct Case {
+    bool includeInProject;
+    int rc;
+    std::string message;
+  } cases[] = {
+      {false, 4, "norl_mac.inc not found; looked in " + nowhere + " (no such folder)\n"},
+      {true, 3, "assembler nasm not found on the PATH (" + emptyBin + ") nor shipped: nasm not found; looked in " +
+                    nowhere + " (no such folder)\n"},
+  };
+  MacroSetResourceDirectory(nowhere);
+  setenv("PATH", emptyBin.c_str(), 1);
+  for (const Case& c : cases) {
+    host.texts[{kMacroPanel, MACRO_TXTBOX_MSG}].clear();
+    if (c.includeInProject) dir.Write("norl_mac.inc", ReadFileBytes(kResources + "/norl_mac.inc"));
+    EXPECT_EQ(MacroCompile(dir.Path() + "/example"), c.rc) << c.message;
+    EXPECT_NE(Box().find(c.message), std::string::npos) << Box();
+    EXPECT_NE(Box().find("ERROR: Macro compiling error!"), std::string::npos) << Box();
+    EXPECT_EQ(FileExists(dir.Path() + "/norl_mac.inc"), c.includeInProject);
+    EXPECT_FALSE(FileExists(dir.Path() + "/example.mbi"));
+  }
+  setenv("PATH", savedPath.c_str(), 1);
 }
 
 // Stand-ins for the assembler, chosen with STROKEDESK_NASM.

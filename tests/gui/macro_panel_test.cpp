@@ -52,6 +52,15 @@ class MacroPanelTest : public PanelFixture {
   TempDir project;
 };
 
+TEST_F(MacroPanelTest, NewWithoutTemplateNamesWhereItLooked) {
+  MacroSetResourceDirectory(project.Path() + "/none");
+  Click(Macro(), MACRO_CMD_NEW);
+  MacroSetResourceDirectory("");
+  EXPECT_EQ(Box(), "example.mac not found; looked in " + project.Path() + "/none (no such folder)\n");
+  EXPECT_EQ(Editor(), "");
+  EXPECT_EQ(ubMacFlag & MAC_FLAG_PROJECT, 0);
+}
+
 TEST_F(MacroPanelTest, NewSaveCompileClean) {
   Click(Macro(), MACRO_CMD_NEW);
   EXPECT_EQ(Box(), "Macro new: Example.mac\n");
