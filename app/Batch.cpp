@@ -4,7 +4,7 @@
 
 #include "app/BatchStop.h"
 #include "app/IniFile.h"
-#include "app/ModuleHooks.h"
+#include "app/Shutdown.h"
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
@@ -27,13 +27,10 @@ int McycleRunBatch(const McStartOptions& options) {
     return -1;
   }
   McycleBatchEndWait();
-  // The batch machine only marks the end; closing stops the timer and waits
-  // for a tick still running, so nothing writes after the buffers and links
-  // are gone.
-  TimerClose();
-  if (mcModuleHooks.freeTraceBuffer) mcModuleHooks.freeTraceBuffer();
-  if (mcModuleHooks.closeObjectLog) mcModuleHooks.closeObjectLog();
-  if (mcModuleHooks.closeLink) mcModuleHooks.closeLink(true);
+  // The batch machine only marks the end; the release stops the timer and
+  // waits for a tick still running, so nothing writes after the buffers and
+  // links are gone.
+  McycleRelease(McShutdown::Close);
   std::fflush(stdout);
   return McycleBatchExitCode();
 }

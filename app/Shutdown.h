@@ -7,8 +7,10 @@ enum class McShutdown {
 };
 
 // Closes the cycle timer first (it waits for a running tick), then frees the
-// trace buffer, flushes and closes the object log and closes the link, and
-// ends the event loop. Later calls do nothing.
+// trace buffer and the compiled script, flushes and closes the object log and
+// closes the link. The batch run ends with it too.
+void McycleRelease(McShutdown kind);
+// McycleRelease, then ends the event loop. Later calls do nothing.
 void McycleShutdown(McShutdown kind);
 // Arms the shutdown again (start-up).
 void McycleShutdownReset();
