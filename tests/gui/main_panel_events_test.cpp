@@ -1,6 +1,7 @@
 // Main panel events and the panels it opens: keys, close, the ram-type panel,
 // the position monitor, log saving, evaluation copy, display options, scope,
 // macro and trace files.
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -199,6 +200,27 @@ TEST_F(MainPanelEventsTest, SpeedItemsAreAPair) {
   Choose(MAIN_MENU_SPEED_HIGH);
   EXPECT_EQ(ubMcComSpeed, 1);
   EXPECT_FALSE(Action(main, MAIN_MENU_SPEED_LOW)->isChecked());
+}
+
+// Each exclusive pair is one radio group: choosing the checked item again
+// leaves it checked.
+TEST_F(MainPanelEventsTest, ExclusivePairsAreRadioGroups) {
+  const struct {
+    int panel, first, second;
+  } pairs[] = {{main, MAIN_MENU_SPEED_HIGH, MAIN_MENU_SPEED_LOW},
+               {main, MAIN_MENU_DISPLAY_COLOUR, MAIN_MENU_DISPLAY_BW},
+               {uwMcScopePanelHandle, SCOPE_MENU_COLOUR, SCOPE_MENU_BLACK_WHITE}};
+  for (const auto& p : pairs) {
+    QAction* first = Action(p.panel, p.first);
+    ASSERT_NE(first->actionGroup(), nullptr) << p.first;
+    EXPECT_TRUE(first->actionGroup()->isExclusive());
+    EXPECT_EQ(Action(p.panel, p.second)->actionGroup(), first->actionGroup());
+    first->trigger();
+    first->trigger();
+    Process();
+    EXPECT_TRUE(first->isChecked()) << p.first;
+    EXPECT_FALSE(Action(p.panel, p.second)->isChecked()) << p.second;
+  }
 }
 
 TEST_F(MainPanelEventsTest, ScopeAndMacroPanelsFollowTheLink) {
