@@ -4,9 +4,11 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <fstream>
 #include <sstream>
 
@@ -74,6 +76,30 @@ TEST_F(MainPanelEventsTest, ChoosingAChannelOnTheRingSelectsIt) {
   ChooseRing(main, MAIN_RING_COM_CHANNEL, 30);
   EXPECT_EQ(Count(Log(), "USB Device not in Registry!\n"), 1);
   EXPECT_EQ(ubCqDataChannel, CQ_LINK_NONE);
+}
+
+// The wheel over a ring that has not the focus scrolls the window: the
+// ring keeps its choice and nothing is sent or opened.
+TEST_F(MainPanelEventsTest, WheelOverAnUnfocusedRingChangesNothing) {
+  for (int control : {MAIN_RING_RAMTYPE, MAIN_RING_SAMPLE_TIME, MAIN_RING_COM_CHANNEL}) {
+    auto* box = qobject_cast<QComboBox*>(host->ControlObject(main, control));
+    ASSERT_NE(box, nullptr) << control;
+    ASSERT_GT(box->count(), 1) << control;
+    box->clearFocus();
+    const int before = box->currentIndex();
+    const uint8_t channel = ubCqDataChannel;
+    ClearLog();
+    for (int delta : {-120, 120}) {
+      const QPointF at(box->width() / 2.0, box->height() / 2.0);
+      QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+      QCoreApplication::sendEvent(box, &wheel);
+      Process();
+    }
+    EXPECT_EQ(box->currentIndex(), before) << control;
+    EXPECT_EQ(ubCqDataChannel, channel) << control;
+    EXPECT_EQ(Log(), "") << control;
+  }
 }
 
 TEST_F(MainPanelEventsTest, RamtypePanelFromTheControllerAndItsAcknowledge) {
