@@ -6,6 +6,7 @@
 #include "app/IniFile.h"
 #include "app/ModuleHooks.h"
 #include "app/PanelCallbacks.h"
+#include "app/ScopeMenu.h"
 #include "app/Shutdown.h"
 #include "app/Startup.h"
 #include "app/SystemInfo.h"
@@ -70,6 +71,7 @@ void InstallPanelCallbacks() {
   ScopeHmiInstallCallbacks();
   ParmPanelsSetUp();
   ScopePanelsSetUp();
+  ScopeMenuSetUp();
   MacroPanelSetUp();
 }
 

@@ -182,8 +182,6 @@ uint8_t ScopeHmiUZip() {
 int ScopeHmiLoadHook() { return ScopeHmiLoad("", false); }
 
 void ScopeHmiInstallCallbacks() {
-  for (int item = SCOPE_MENU_SAVE; item <= SCOPE_MENU_COMMENT; ++item)
-    PanelInstallCallback(uwMcScopePanelHandle, item, SCOPE_MENU_FILE_Callback, nullptr);
   PanelInstallCallback(uwMcScopeInfoPanelHandle, 0, ScopeInfoEventCallback, nullptr);
   PanelInstallCallback(uwMcScopeCommentPanelHandle, 0, ScopeCommentEventCallback, nullptr);
   PanelInstallCallback(uwMcScopeCommentPanelHandle, COMMENT_CMD_OK, COMMENT_CMD_OK_Callback, nullptr);

@@ -23,10 +23,10 @@ uint8_t ScopeHmiUZip();
 // The load hook of the main panel's Load trace file item (0, 1 or 2 as
 // ScopeHmiLoad).
 int ScopeHmiLoadHook();
-// Installs the callbacks of the scope panel's file menu and of the scope
-// information and comment panels.
+// Installs the callbacks of the scope information and comment panels.
 void ScopeHmiInstallCallbacks();
 
+// The trace-file items of the scope menu (reached through the menu callback).
 int SCOPE_MENU_FILE_Callback(int panel, int control, int event, void* data, int eventData1, int eventData2);
 int ScopeInfoEventCallback(int panel, int control, int event, void* data, int eventData1, int eventData2);
 int ScopeCommentEventCallback(int panel, int control, int event, void* data, int eventData1, int eventData2);

@@ -393,6 +393,11 @@ enum ScopeFileMenuItem : int {
   SCOPE_MENU_EXPORT_CSV,
   SCOPE_MENU_INFORMATION,        // the scope information panel
   SCOPE_MENU_COMMENT,            // the comment panel
+  SCOPE_MENU_EVALUATE,           // the cycle evaluation, as the panel's command
+  SCOPE_MENU_DOWNLOAD,           // a new download, as the panel's button
+  SCOPE_MENU_EXIT,               // ends the program as the main menu's Exit
+  SCOPE_MENU_TRACE1_TRIGGER,     // first trace: trigger now
+  SCOPE_MENU_BACKTRACE_RESTART,  // second trace: restart the backward trace
 };
 
 // Scope information panel.

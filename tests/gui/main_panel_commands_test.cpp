@@ -9,6 +9,8 @@
 #include "app/Startup.h"
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
+#include "params/CtrlCmd.h"
+#include "scope/ScopeTrace.h"
 #include "gui/PanelFixture.h"
 #include "hmi/hmi.h"
 #include "ui/Panel.h"
@@ -219,3 +221,72 @@ TEST_F(MainPanelCommandsTest, ConfigurationPanelByteOrder) {
 }
 
 }  // namespace
+
+// The scope panel's menu on the real form: trigger items name their trace in
+// the selector, the second trace's sample times log and post, backtrace
+// restart asks first; without a link each says so and posts nothing.
+TEST_F(MainPanelCommandsTest, ScopeMenuItemsNeedALinkAndNameTheirTrace) {
+  const int scope = uwMcScopePanelHandle;
+  auto choose = [&](int item) {
+    QAction* a = Action(scope, item);
+    ASSERT_NE(a, nullptr) << item;
+    a->trigger();
+  };
+  const struct {
+    int item;
+    uint32_t trace;
+    uint16_t signal;
+  } triggers[] = {
+      {SCOPE_MENU_TRACE1_TRIGGER, 1, 40},  {SCOPE_MENU_TRACE1_BACKWARD, 1, 30}, {SCOPE_MENU_TRACE1_FORWARD, 1, 31},
+      {SCOPE_MENU_TRACE1_MCYCLE, 1, 32},   {SCOPE_MENU_TRACE1_HARDWARE, 1, 33}, {SCOPE_MENU_TRACE1_FREEZE, 1, 34},
+      {SCOPE_MENU_TRACE1_UNFREEZE, 1, 35}, {SCOPE_MENU_TRACE2_BACKWARD, 2, 30}, {SCOPE_MENU_TRACE2_FORWARD, 2, 31},
+      {SCOPE_MENU_TRACE2_MCYCLE, 2, 32},   {SCOPE_MENU_TRACE2_HARDWARE, 2, 33},
+  };
+  answer = {true, ""};
+  std::vector<int> linked{SCOPE_MENU_BACKTRACE_RESTART, SCOPE_MENU_TRACE2_SAMPLE_0_5};
+  for (const auto& t : triggers) linked.push_back(t.item);
+  for (int item : linked) {
+    ClearLog();
+    choose(item);
+    EXPECT_EQ(Log(), kNoLink) << item;
+    EXPECT_TRUE(Signals().empty()) << item;
+  }
+  EXPECT_TRUE(popups.empty());
+
+  ubCqDataChannel = 2;
+  for (const auto& t : triggers) {
+    sCmdContainer.entries[CTRL_CMD_TRACE_SELECT].udData = 0;
+    choose(t.item);
+    EXPECT_EQ(Signals(), std::vector<uint16_t>{t.signal}) << t.item;
+    EXPECT_EQ(sCmdContainer.entries[CTRL_CMD_TRACE_SELECT].udData, t.trace) << t.item;
+  }
+  ClearLog();
+  const uint16_t codes[9] = {1, 2, 4, 8, 20, 40, 80, 200, 400};
+  for (int i = 0; i < 9; ++i) {
+    choose(SCOPE_MENU_TRACE2_SAMPLE_0_5 + i);
+    EXPECT_EQ(sCmdContainer.entries[CTRL_CMD_SAMPLE_TIME_2].udData, codes[i]);
+    EXPECT_EQ(Signals(), std::vector<uint16_t>{47});
+  }
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(Action(scope, SCOPE_MENU_TRACE2_SAMPLE_0_5 + i)->isChecked(), i == 8) << i;
+  EXPECT_NE(Log().find("Set Sample Time Trace 2: 0,5 ms\nSet Sample Time Trace 2: 1 ms\n"), std::string::npos);
+  EXPECT_NE(Log().find("Set Sample Time Trace 2: 200 ms\n"), std::string::npos);
+
+  for (bool yes : {false, true}) {
+    popups.clear();
+    answer = {yes, ""};
+    choose(SCOPE_MENU_BACKTRACE_RESTART);
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].title, "Backtrace Restart");
+    EXPECT_EQ(popups[0].message, "Restart Backward Tace2? All RC7 error data will be deleted!");
+    EXPECT_EQ(Signals(), yes ? std::vector<uint16_t>{25} : std::vector<uint16_t>{}) << yes;
+  }
+
+  // The plot colours need no link and move the marks on both menus.
+  ubCqDataChannel = 0;
+  choose(SCOPE_MENU_BLACK_WHITE);
+  EXPECT_TRUE(ubScopeFlag & SCOPE_FLAG_DISPLAY_B);
+  EXPECT_TRUE(Action(main, MAIN_MENU_DISPLAY_BW)->isChecked());
+  choose(SCOPE_MENU_COLOUR);
+  EXPECT_FALSE(ubScopeFlag & SCOPE_FLAG_DISPLAY_B);
+  EXPECT_TRUE(Action(main, MAIN_MENU_DISPLAY_COLOUR)->isChecked());
+}
