@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of StrokeDesk on a virtual X display, in a
-# session against the controller simulator on COM1: the ram-type panel after
-# identification, the parameter panel after a read-back, the save/recall panel
-# after a recall, the macro panel after a compile, the progress panel during
-# an upload, the configuration panel after a read, the main window with the
-# session's log, and the scope: a failed download, the download panel during
-# a download and the trace.
+# Takes every picture of the README and the user guide (docs/guide.md) on a
+# virtual X display, in one session against the controller simulator on
+# COM1: the ram-type panel after identification, the parameter and
+# save/recall panels, the macro panel after a compile, the progress panel
+# during an upload, the configuration panel after a read, the wizard's pages,
+# the extended parameter panel, the main window with the session's log, after
+# typed commands and after the example script, and the scope: a failed
+# download, the download panel during a download, the trace, its information
+# after a save and a load, and its evaluation.
 #   scripts/screenshot.sh [build directory] [output folder]
 # Needs Xvfb; builds nothing, so build first (ninja -C build).
 set -euo pipefail

@@ -4,17 +4,25 @@
 // identification, the parameter panel after a read-back, the save/recall
 // panel after a recall of set 2, the macro panel after a compile, the
 // progress panel during an upload, the configuration panel after a read of
-// the controller's Ethernet settings, the main window with the session's log
-// and the position monitor running, then the scope: a download that fails
-// (the simulator spoils one block four times), the download panel during the
-// next download and the scope panel with its trace. Run it on a virtual
+// the controller's Ethernet settings, the wizard's pages, the extended
+// parameter panel, the main window with the session's log and the position
+// monitor running, the main window after three typed commands and after the
+// shipped example script, then the scope: a download that fails (the
+// simulator spoils one block four times), the download panel during the next
+// download, the scope panel with its trace, the trace information of the
+// trace saved and loaded back, and the evaluation panel. Run it on a virtual
 // display (scripts/screenshot.sh).
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
+#include <QAction>
 #include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -32,6 +40,7 @@
 #include "macro/macro.h"
 #include "platform/Paths.h"
 #include "scope/ScopeDownload.h"
+#include "scope/ScopeEval.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 #include "ui/qt/QtPanelHost.h"
@@ -49,12 +58,27 @@ bool Grab(QtPanelHost& host, int panel, const QString& path) {
   return true;
 }
 
+// A button is clicked, a menu item triggered, as the operator would.
 void Press(QtPanelHost& host, int panel, int control) {
-  if (auto* button = qobject_cast<QAbstractButton*>(host.ControlObject(panel, control))) button->click();
+  QObject* object = host.ControlObject(panel, control);
+  if (auto* button = qobject_cast<QAbstractButton*>(object)) button->click();
+  else if (auto* action = qobject_cast<QAction*>(object)) action->trigger();
+}
+
+// Types a line into the main window's command line and presses Enter.
+void Type(QtPanelHost& host, const char* line) {
+  auto* edit = qobject_cast<QLineEdit*>(host.ControlObject(uwMcMainPanelHandle, MAIN_TXT_CMDLINE));
+  if (!edit) return;
+  edit->setFocus();
+  edit->clear();
+  edit->insert(QString::fromLatin1(line));
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(edit, &enter);
 }
 
 bool Idle() { return uwMcycleState == MC_STATE_IDLE; }
 bool Downloading() { return ubMcFlag1 & MC_FLAG1_TRACE_DOWNLOAD_RUNNING; }
+bool LogHas(const char* text);
 
 bool Visible(QtPanelHost& host, int panel) {
   QWidget* w = host.PanelWidget(panel);
@@ -66,6 +90,8 @@ std::string Text(int panel, int control) {
   PanelGetString(panel, control, text);
   return text;
 }
+
+bool LogHas(const char* text) { return Text(uwMcMainPanelHandle, MAIN_TXTBOX_LOG).find(text) != std::string::npos; }
 
 // A step acts once its condition holds; the steps run in order, each
 // checked every 100 ms, all of them within the time limit.
@@ -224,7 +250,33 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const s
        }},
       // A few more polls of the position monitor, then the main window.
       {[polls = 0]() mutable { return ++polls > 10; },
-       [&host, folder] { return Grab(host, uwMcMainPanelHandle, folder + "/main-window.png"); }},
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcMainPanelHandle, folder + "/main-window.png");
+         PanelSetInt(uwMcMainPanelHandle, MAIN_BIN_SW_POS_MON_ON, 0);
+         MAIN_BIN_SW_POS_MON_ON_Callback(uwMcMainPanelHandle, MAIN_BIN_SW_POS_MON_ON, EVENT_COMMIT, nullptr, 0, 0);
+         return ok;
+       }},
+      // Objects read and written from the command line, one after the other.
+      {Idle,
+       [&host] {
+         Press(host, uwMcMainPanelHandle, MAIN_CMD_CLEAR_LOG);
+         Type(host, "rd 0x2002 0");
+         return true;
+       }},
+      {[] { return Idle() && LogHas("RD(W)  2002"); }, [&host] { return Type(host, "wrw 0x2000 0 0x0123"), true; }},
+      {[] { return Idle() && LogHas("RX-SDO: 60 00 20"); }, [&host] { return Type(host, "rd 0x2000 0"), true; }},
+      {[] { return Idle() && LogHas("RD(W)  2000"); },
+       [&host, folder] { return Grab(host, uwMcMainPanelHandle, folder + "/command-line.png"); }},
+      // The shipped example script, chosen with Run script... (the answer
+      // to the file question below).
+      {Idle,
+       [&host] {
+         Press(host, uwMcMainPanelHandle, MAIN_CMD_CLEAR_LOG);
+         Press(host, uwMcMainPanelHandle, MAIN_CMD_RUN_SCRIPT);
+         return true;
+       }},
+      {[] { return Idle() && LogHas("IF 0x"); },
+       [&host, folder] { return Grab(host, uwMcMainPanelHandle, folder + "/script-run.png"); }},
       // The scope: the first download meets a block spoilt four times.
       {Idle,
        [&host] {
@@ -244,7 +296,43 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const s
       {[] { return Downloading() && uwMcScopeBlockCnt >= 60; },
        [&host, folder] { return Grab(host, uwMcDownloadPanelHandle, folder + "/download-panel.png"); }},
       {[] { return Idle() && !Downloading() && (ubMcFlag2 & MC_FLAG2_TRACE_PRESENT); },
-       [&host, folder] { return Grab(host, uwMcScopePanelHandle, folder + "/scope-panel.png"); }},
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcScopePanelHandle, folder + "/scope-panel.png");
+         Press(host, uwMcScopePanelHandle, SCOPE_MENU_SAVE);
+         return ok;
+       }},
+      // The trace saved, loaded back and its information shown.
+      {Idle,
+       [&host] {
+         Press(host, uwMcScopePanelHandle, SCOPE_MENU_LOAD);
+         return true;
+       }},
+      {[] { return Idle() && Text(uwMcScopePanelHandle, SCOPE_TXT_FILENAME).find("stroke") != std::string::npos; },
+       [&host] {
+         Press(host, uwMcScopePanelHandle, SCOPE_MENU_INFORMATION);
+         return true;
+       }},
+      {[&host] { return Visible(host, uwMcScopeInfoPanelHandle); },
+       [&host] {
+         // From its first line; the picture is taken once that is painted.
+         if (QWidget* panel = host.PanelWidget(uwMcScopeInfoPanelHandle))
+           for (auto* area : panel->findChildren<QAbstractScrollArea*>()) area->verticalScrollBar()->setValue(0);
+         return true;
+       }},
+      {[] { return true; },
+       [&host, folder] {
+         const bool ok = Grab(host, uwMcScopeInfoPanelHandle, folder + "/trace-information.png");
+         PanelHide(uwMcScopeInfoPanelHandle);
+         return ok;
+       }},
+      // The evaluation of the stroke shown.
+      {Idle,
+       [] {
+         ScopeEvaluateCommand();
+         return true;
+       }},
+      {[&host] { return Visible(host, uwMcEvaluationPanelHandle); },
+       [&host, folder] { return Grab(host, uwMcEvaluationPanelHandle, folder + "/evaluation-panel.png"); }},
   };
   steps.insert(steps.end(), rest.begin(), rest.end());
   return steps;
@@ -271,8 +359,21 @@ int main(int argc, char** argv) {
   INTRO_CMD_ACCEPT_Callback(uwMcIntroPanelHandle, INTRO_CMD_ACCEPT, EVENT_COMMIT, nullptr, 0, 0);
   // Questions are answered yes, so the example is saved into a folder of
   // its own before it is compiled; no box waits for a click.
-  host.SetPopupResponder([](const PopupRequest&) { return PopupAnswer{true, ""}; });
+  // The file questions are answered with the example script, and with a
+  // trace file in the scratch folder, which is also where the script's
+  // object log goes.
+  // scripts/screenshot.sh starts the tool in the source tree.
+  const std::string example = QDir::current().absoluteFilePath("resources/example.scr").toStdString();
   QTemporaryDir project;
+  QDir::setCurrent(project.path());
+  const std::string scratch = project.path().toStdString();
+  host.SetPopupResponder([scratch, example](const PopupRequest& request) {
+    if (request.kind != PopupRequest::FileSelect) return PopupAnswer{true, ""};
+    if (request.title == "Select Scripfile") return PopupAnswer{true, example};
+    if (request.forSave) return PopupAnswer{true, scratch + "/stroke.loz"};
+    const QStringList saved = QDir(QString::fromStdString(scratch)).entryList({"*stroke.loz"}, QDir::Files);
+    return PopupAnswer{!saved.isEmpty(), saved.isEmpty() ? "" : scratch + "/" + saved.first().toStdString()};
+  });
   const int rc = RunSteps(SessionSteps(host, folder, project.path().toStdString()), 60000);
   PanelSetHost(nullptr);
   if (rc != 0) std::fprintf(stderr, "not every picture was saved\n");
