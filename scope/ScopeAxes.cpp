@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "app/Startup.h"
 #include "engine/Mcycle.h"
+#include "scope/ScopeCursor.h"
+#include "scope/ScopeFile.h"
 #include "scope/ScopeScale.h"
 #include "scope/ScopeTrace.h"
 #include "ui/Panel.h"
@@ -47,6 +50,8 @@ void ScopeInit() {
   ubScopeFlag = 0;
   udScopeDateYear = udScopeDateMonth = udScopeDateDay = 0;
   udScopeTimeHour = udScopeTimeMin = udScopeTimeSec = 0;
+  std::memset(ubScopeCommentBuffer, 0, sizeof ubScopeCommentBuffer);
+  ScopeCursorReset();
   udScopeSwVersion = 17430;
 }
 

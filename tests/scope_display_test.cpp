@@ -1,10 +1,12 @@
 // The trace display on a recording host: axis scaling, plot selection and
 // colours, the lane maps, status bands, trigger texts, the cursor's frame and
 // readout, and what a damaged record (gain 0, sample code 0, 1 frame) draws.
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "params/CtrlCmd.h"
 #include "scope/ScopeAxes.h"
+#include "scope/ScopeFile.h"
 #include "scope/ScopeCursor.h"
 #include "scope/ScopeDisplay.h"
 #include "scope/ScopePanel.h"
@@ -255,6 +257,14 @@ TEST_F(ScopeDisplayTest, CursorFrameAndReadout) {
   for (const GraphItem& g : Plots())
     if (g.kind == GraphItem::Line) ++cursors;
   EXPECT_EQ(cursors, 1);
+
+  // A new start forgets the measurement's start point and the comment.
+  std::strcpy(ubScopeCommentBuffer, "old trace");
+  ScopeInit();
+  EXPECT_EQ(ubScopeCommentBuffer[0], '\0');
+  EXPECT_EQ(udScopeSwVersion, 17430u);
+  ScopeDisplayMouseData(50, 0, 100);
+  EXPECT_DOUBLE_EQ((host.doubles[{kInfo, TRACE_INFO_NUM_SPEED}]), 0.0);
 }
 
 }  // namespace
