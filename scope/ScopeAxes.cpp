@@ -79,6 +79,8 @@ void ScopeCalcYscaleAna() {
 void ScopeCalcXscale() {
   lfScopeXzero = ReadDouble(SCOPE_NUM_TIME_ZERO, 0, kLimit, 0);
   lfScopeXgain = ReadDouble(SCOPE_NUM_TIME_AXIS, kTimeGainMin, kLimit, 50);
+  // The start steps by one division.
+  PanelSetAttribute(uwMcScopePanelHandle, SCOPE_NUM_TIME_ZERO, ATTR_INCR_VALUE, std::llround(lfScopeXgain * 1000));
 }
 
 double ScopeAnalogPlot(double percent) { return (percent - lfScopeZeroAna) / (lfScopeYgainAna * 10 / 100); }

@@ -63,6 +63,7 @@ enum PanelAttribute : int {
   ATTR_MAX_VALUE = 13,
   ATTR_BAR_COLOR = 14,    // progress bars, 0xRRGGBB
   ATTR_PLOT_WIDTH = 15,   // graphs: width of the plot area in pixels (GUI thread)
+  ATTR_INCR_VALUE = 16,   // numeric fields: step of the arrows and keys, in thousandths of the unit
 };
 
 using PanelCallback = int (*)(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);

@@ -2,6 +2,8 @@
 // link guard and the signal each one posts.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDoubleSpinBox>
 
 #include "app/ModuleHooks.h"
 #include "app/PanelCallbacks.h"
@@ -10,6 +12,7 @@
 #include "comm/ComQueue.h"
 #include "engine/Mcycle.h"
 #include "params/CtrlCmd.h"
+#include "scope/ScopeAxes.h"
 #include "scope/ScopeTrace.h"
 #include "gui/PanelFixture.h"
 #include "hmi/hmi.h"
@@ -289,4 +292,15 @@ TEST_F(MainPanelCommandsTest, ScopeMenuItemsNeedALinkAndNameTheirTrace) {
   choose(SCOPE_MENU_COLOUR);
   EXPECT_FALSE(ubScopeFlag & SCOPE_FLAG_DISPLAY_B);
   EXPECT_TRUE(Action(main, MAIN_MENU_DISPLAY_COLOUR)->isChecked());
+}
+
+TEST_F(MainPanelCommandsTest, ScopeTimeZeroStepsByOneDivision) {
+  auto* zero = qobject_cast<QDoubleSpinBox*>(host->ControlObject(uwMcScopePanelHandle, SCOPE_NUM_TIME_ZERO));
+  ASSERT_NE(zero, nullptr);
+  for (double gain : {20.0, 0.5}) {
+    PanelSetDouble(uwMcScopePanelHandle, SCOPE_NUM_TIME_AXIS, gain);
+    ScopeCalcXscale();
+    QCoreApplication::processEvents();
+    EXPECT_DOUBLE_EQ(zero->singleStep(), gain);
+  }
 }

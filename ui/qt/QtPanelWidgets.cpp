@@ -162,6 +162,7 @@ bool AttributeApplies(const Control& c, PanelAttribute attribute, int64_t value)
     case ATTR_BAR_COLOR: return k == ControlKind::Progress;
     case ATTR_TEXT_COLOR:
     case ATTR_FRAME_COLOR: return qobject_cast<QWidget*>(c.object.data()) != nullptr && k != ControlKind::Lamp;
+    case ATTR_INCR_VALUE: return k == ControlKind::Numeric && value > 0;
     case ATTR_MIN_VALUE:
       return (k == ControlKind::Numeric || k == ControlKind::Progress) && static_cast<double>(value) <= c.maxValue;
     case ATTR_MAX_VALUE:
@@ -278,6 +279,12 @@ void ShowAttribute(const Control& c, PanelAttribute attribute, int64_t value) {
       ShowValue(c);
       return;
     }
+    case ATTR_INCR_VALUE:
+      if (auto* spin = qobject_cast<QSpinBox*>(o))
+        spin->setSingleStep(static_cast<int>(std::clamp<int64_t>(value / 1000, 1, 2147483647)));
+      else if (auto* dspin = qobject_cast<QDoubleSpinBox*>(o))
+        dspin->setSingleStep(static_cast<double>(value) / 1000.0);
+      return;
     default:
       return;
   }
