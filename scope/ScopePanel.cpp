@@ -35,6 +35,14 @@ int SCOPE_CMD_Callback(int, int control, int event, void*, int eventData1, int e
   if (event != EVENT_COMMIT) return 0;
   switch (control) {
     case SCOPE_CMD_DOWNLOAD: StartDownload(); break;
+    case SCOPE_RING_TRACE: {
+      int64_t second = 0;
+      PanelGetInt(uwMcScopePanelHandle, SCOPE_RING_TRACE, second);
+      if (second) ubScopeFlag |= SCOPE_FLAG_SECOND_TRACE;
+      else ubScopeFlag &= static_cast<uint8_t>(~SCOPE_FLAG_SECOND_TRACE);
+      ScopeTraceDisplay(0);
+      break;
+    }
     case SCOPE_SW_ANALOG: {
       int64_t on = 0;
       PanelGetInt(uwMcScopePanelHandle, SCOPE_SW_ANALOG, on);
@@ -82,7 +90,10 @@ int DOWNLOAD_CMD_ABORT_Callback(int, int, int event, void*, int, int) {
 }
 
 void ScopePanelsSetUp() {
-  for (int control : {int{SCOPE_CMD_DOWNLOAD}, int{SCOPE_GRAPH}, int{SCOPE_SW_ANALOG}, int{SCOPE_NUM_AXIS_POS},
+  PanelDeleteListItems(uwMcScopePanelHandle, SCOPE_RING_TRACE, 0, -1);
+  PanelInsertListItem(uwMcScopePanelHandle, SCOPE_RING_TRACE, -1, "First trace", 0);
+  PanelInsertListItem(uwMcScopePanelHandle, SCOPE_RING_TRACE, -1, "Second trace", 1);
+  for (int control : {int{SCOPE_CMD_DOWNLOAD}, int{SCOPE_RING_TRACE}, int{SCOPE_GRAPH}, int{SCOPE_SW_ANALOG}, int{SCOPE_NUM_AXIS_POS},
                       int{SCOPE_NUM_AXIS_GAIN}, int{SCOPE_NUM_TIME_AXIS}, int{SCOPE_NUM_TIME_ZERO},
                       int{SCOPE_NUM_ANA_ZERO}, int{SCOPE_NUM_ANA_GAIN}})
     PanelInstallCallback(uwMcScopePanelHandle, control, SCOPE_CMD_Callback, nullptr);

@@ -2,8 +2,9 @@
 #pragma once
 
 // Scope panel controls: Download drops the previous trace and starts the
-// download machine; the analog switch and the axis controls redraw; a right
-// click on the analog graph (expert mode) places the cursor.
+// download machine; the trace ring shows the first or the second trace; the
+// analog switch and the axis controls redraw; a right click on the analog
+// graph (expert mode) places the cursor.
 int SCOPE_CMD_Callback(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 // Scope panel events: got focus brings the download and evaluation panels
 // forward and hides the trace information; close forgets the trace shown.

@@ -201,12 +201,13 @@ TEST_F(ScopeDisplayTest, TriggerTextsBacktraceAndDamagedRecords) {
   ScopeTraceDisplay(1);
   EXPECT_EQ(Plots(SCOPE_GRAPH_DIGITAL).size(), lanes);
 
-  // Second trace with its backtrace running: only the texts.
+  // Second trace chosen on the ring, its backtrace running: only the texts.
   ubScopeNumOfTraces = 2;
-  ubScopeFlag = SCOPE_FLAG_SECOND_TRACE;
   ubMcFlag4 = MC_FLAG4_SECOND_TRACE_SKIPPED;
   ubMcFlag5 = MC_FLAG5_STATUS1_BIT19;
-  ScopeTraceDisplay(0);
+  host.ints[{kScope, SCOPE_RING_TRACE}] = 1;
+  SCOPE_CMD_Callback(kScope, SCOPE_RING_TRACE, EVENT_COMMIT, nullptr, 0, 0);
+  EXPECT_TRUE(ubScopeFlag & SCOPE_FLAG_SECOND_TRACE);
   EXPECT_TRUE(Plots(SCOPE_GRAPH_DIGITAL).empty());
   ASSERT_EQ(Plots().size(), 2u);
   EXPECT_TRUE(HasText("Backtrace is running ..."));

@@ -183,6 +183,7 @@ const std::vector<ControlSpec> kIntro = {
 
 const std::vector<ControlSpec> kScope = {
     CTRL(SCOPE_, CMD_DOWNLOAD, Button),
+    CTRL(SCOPE_, RING_TRACE, Ring),
     CTRL(SCOPE_, NUM_TIME_AXIS, Numeric),
     CTRL(SCOPE_, NUM_AXIS_POS, Numeric),
     CTRL(SCOPE_, NUM_AXIS_GAIN, Numeric),
