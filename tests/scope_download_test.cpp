@@ -2,7 +2,9 @@
 // records, trigger paths, odd geometry and failures, and the evaluation of
 // the stroke downloaded.
 #include "scope/ScopeEval.h"
+#include "scope/ScopeFile.h"
 #include "support/ScopeScenarios.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -277,24 +279,34 @@ TEST_F(Scope, EvaluationOfADownloadedStrokeMatchesTheModel) {
     options.insert(options.end(), {"--scope-travel", "params", "--scope-speeds", speeds});
     ASSERT_TRUE(Download(c.link, options)) << Log();
     ASSERT_TRUE(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT) << Log();
-    host.popups.clear();
     ubMcFlag2 |= MC_FLAG2_EXPERT_MODE;  // the frame indices on the panel
-    ScopeEvaluateCommand();
-    ASSERT_TRUE(host.popups.empty()) << host.popups.back();
 
     // The simulator's parameter set: POS2 20.00 mm, POS5 25.00 mm.
     SimStrokeShape shape{true, 2000, 2500, c.speed, c.speed, c.layout == SimScopeLayout::P0417 ? 100.0 : -1.0};
     const SimStrokeModel m = SimScopeTraceModel(c.layout, 0, false, shape);
     const double T = scScope[0].uwSampleTime * (c.layout == SimScopeLayout::P0417 ? 1.0 : 0.5);
     const double ot1 = SimStrokeTimeAt(m, m.top + 50, true);
-    const ScopeEvalRecord& e = edScopeEvalData;
-    EXPECT_NEAR(e.lfStartTime, ot1, T);
-    EXPECT_NEAR(e.lfRunTime, SimStrokeTimeAt(m, m.top + 50, false) - ot1, T);
-    EXPECT_NEAR(host.ints[(std::pair{16, int(EVAL_NUM_IDX_UT)})] * T, SimStrokeTimeAt(m, m.bottom, true), T);
-    // The Quill's motor position, mirrored, leads by the motor offset.
-    EXPECT_EQ(e.swUtPos, c.layout == SimScopeLayout::Quill ? 8000 - m.bottom - m.motorOffset : m.bottom);
-    EXPECT_NEAR(e.sdSpeedDown, c.speed, 2);
-    EXPECT_NEAR(e.sdSpeedUp, c.speed, 2);
+    // The same figures from the download and from each file kind read back.
+    TempDir dir;
+    for (const char* kind : {"", ".loz", ".log"}) {
+      SCOPED_TRACE(kind);
+      if (*kind) {
+        const std::string path = dir.Add(std::string("stroke") + kind);
+        ASSERT_EQ(ScopeSaveTraceToFile(path.c_str()), SCOPE_SAVE_OK) << ScopeFileReason();
+        ASSERT_GT(ScopeLoadFile(path), 0) << ScopeFileReason();
+      }
+      host.popups.clear();
+      ScopeEvaluateCommand();
+      ASSERT_TRUE(host.popups.empty()) << host.popups.back();
+      const ScopeEvalRecord& e = edScopeEvalData;
+      EXPECT_NEAR(e.lfStartTime, ot1, T);
+      EXPECT_NEAR(e.lfRunTime, SimStrokeTimeAt(m, m.top + 50, false) - ot1, T);
+      EXPECT_NEAR(host.ints[(std::pair{16, int(EVAL_NUM_IDX_UT)})] * T, SimStrokeTimeAt(m, m.bottom, true), T);
+      // The Quill's motor position, mirrored, leads by the motor offset.
+      EXPECT_EQ(e.swUtPos, c.layout == SimScopeLayout::Quill ? 8000 - m.bottom - m.motorOffset : m.bottom);
+      EXPECT_NEAR(e.sdSpeedDown, c.speed, 2);
+      EXPECT_NEAR(e.sdSpeedUp, c.speed, 2);
+    }
   }
 }
 
