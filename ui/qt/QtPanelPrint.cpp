@@ -181,8 +181,17 @@ int QtPanelHost::ExportImage(int panel, const std::string& path, int width, int 
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(), size));
     svg.setTitle(widget->windowTitle());
-    QPainter painter(&svg);
-    PaintPicture(painter, QRect(QPoint(), size), picture);
+    {
+      QPainter painter(&svg);
+      PaintPicture(painter, QRect(QPoint(), size), picture);
+    }
+    // The generator gives the size in millimetres at its own resolution,
+    // which readers turn back into pixels at theirs; pixels say it exactly.
+    static const QRegularExpression header(R"(<svg width="[^"]*" height="[^"]*")");
+    const QRegularExpressionMatch m = header.match(QString::fromUtf8(bytes.left(512)));
+    if (m.hasMatch())
+      bytes.replace(m.capturedStart(), m.capturedLength(),
+                    QString("<svg width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()).toUtf8());
   } else {
     error = "\"" + path + "\" is neither a .png nor a .svg file";
     return PANEL_ERR_FILE;
