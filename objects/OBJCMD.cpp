@@ -34,7 +34,7 @@ constexpr const char kHelpText[] =
     "- trace_download\n"
     "       download trace\n"
     "- trace_save [filename]\n"
-    "       save trace file; \n       filename: JJMMTT-hhmmss-filename.log \n"
+    "       save trace file; \n       filename: JJMMTT-hhmmss-filename.loz \n"
     "       meta string: $date = date; $time = time\n"
     "- trace_path [path name]\n"
     "       set path for trace files\n"
