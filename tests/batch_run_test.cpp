@@ -65,7 +65,8 @@ TEST_F(BatchRun, ComWithoutAControllerFails) {
   o.set = {"STROKEDESK_COM3=" + dir_.Add("no-such-port")};
   const ProgramRunResult r = RunStrokeDesk(o);
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.out, "Connecting COM  3\nCom Channel error, not open\n");
+  EXPECT_EQ(r.out, "Connecting COM  3\nCom Channel error, not open\nCom 3: " + dir_.Add("no-such-port") +
+                       ": No such file or directory\n");
 }
 
 TEST_F(BatchRun, UsbRunsTheScriptOnTheFoundDeviceWithOneLinePerRead) {
