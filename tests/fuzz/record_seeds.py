@@ -121,15 +121,25 @@ def trace_seeds(build):
         shutil.rmtree(work)
     return seeds
 
+def crc32(data):
+    """The image header's CRC: polynomial 0x04C11DB7, most significant bit first, from 0."""
+    crc = 0
+    for b in data:
+        crc ^= b << 24
+        for _ in range(8):
+            crc = ((crc << 1) ^ 0x04C11DB7) & 0xFFFFFFFF if crc & 0x80000000 else (crc << 1) & 0xFFFFFFFF
+    return crc
+
 def macro_image_seed():
-    """The example macro assembled as the program does it."""
+    """The example macro assembled and given its header (size, CRC) as the program does it."""
     work = tempfile.mkdtemp()
     for name in ('example.mac', 'norl_mac.inc'):
         shutil.copy(os.path.join(HERE, '..', '..', 'resources', name), work)
     subprocess.run(['nasm', '-f', 'bin', 'example.mac', '-o', 'example.mbi'], cwd=work, check=True)
     image = open(os.path.join(work, 'example.mbi'), 'rb').read()
     shutil.rmtree(work)
-    return image
+    image = image[:4] + struct.pack('<I', len(image)) + image[8:]
+    return struct.pack('<I', crc32(image[4:])) + image[4:]
 
 def eth_seeds():
     """The simulator's block as it reads it out, and with each check word spoilt."""
