@@ -202,7 +202,8 @@ int QtPanelHost::ExportImage(int panel, const std::string& path, int width, int 
 bool QtPanelHost::ImageExportPopup(const std::string& title, const std::string& directory,
                                    const std::string& defaultName, int& width, int& height, std::string& path) {
   if (QThread::currentThread() != thread()) return false;
-  const PopupAnswer a = Ask({PopupRequest::ImageExport, title, "*.png;*.svg", directory, defaultName, true, width, height});
+  const PopupAnswer a =
+      Ask({PopupRequest::ImageExport, title, "*.png;*.svg", directory, defaultName, true, width, height});
   if (!a.accepted || a.path.empty()) return false;
   path = a.path;
   width = a.width;
