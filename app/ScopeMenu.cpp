@@ -92,6 +92,7 @@ int SCOPE_MENU_Callback(int panel, int control, int event, void* callbackData, i
     case SCOPE_MENU_BACKTRACE_RESTART: BacktraceRestart(); break;
     case SCOPE_MENU_COLOUR: McycleSetDisplayOption(false); break;
     case SCOPE_MENU_BLACK_WHITE: McycleSetDisplayOption(true); break;
+    case SCOPE_MENU_FIT: PanelGraphFit(uwMcScopePanelHandle, SCOPE_GRAPH); break;
     default: break;
   }
   return 0;
@@ -103,6 +104,6 @@ void ScopeMenuSetUp() {
   for (const TriggerItem& t : kTriggerItems) install(t.item);
   for (int item = SCOPE_MENU_TRACE2_SAMPLE_0_5; item <= SCOPE_MENU_TRACE2_SAMPLE_200; ++item) install(item);
   for (int item : {int{SCOPE_MENU_EVALUATE}, int{SCOPE_MENU_DOWNLOAD}, int{SCOPE_MENU_EXIT},
-                   int{SCOPE_MENU_BACKTRACE_RESTART}, int{SCOPE_MENU_COLOUR}, int{SCOPE_MENU_BLACK_WHITE}})
+                   int{SCOPE_MENU_BACKTRACE_RESTART}, int{SCOPE_MENU_COLOUR}, int{SCOPE_MENU_BLACK_WHITE}, int{SCOPE_MENU_FIT}})
     install(item);
 }
