@@ -19,7 +19,7 @@ void SetSoftParm(uint16_t value) { McycleSetSoftParm(value); }
 void CloseObjectLog() { McycleObjectLogClose(); }
 }  // namespace
 
-McModuleHooks mcModuleHooks = [] {
+McModuleHooks McycleProgramHooks() {
   McModuleHooks hooks;
   hooks.udpInit = UdpInit;
   hooks.scanSerialPorts = McycleScanReg;
@@ -31,4 +31,6 @@ McModuleHooks mcModuleHooks = [] {
   hooks.loadTraceFile = ScopeHmiLoadHook;
   hooks.redrawTrace = ScopeTraceDisplay;
   return hooks;
-}();
+}
+
+McModuleHooks mcModuleHooks = McycleProgramHooks();

@@ -10,8 +10,11 @@
 
 #include "support/PrivateNetwork.h"
 
+std::string privateNetwork;
+
 int main(int argc, char** argv) {
-  const std::string why = EnterPrivateNetwork();
+  privateNetwork = EnterPrivateNetwork();
+  const std::string& why = privateNetwork;
   ::testing::InitGoogleTest(&argc, argv);
 #ifdef STROKEDESK_UDP_TESTS
   if (!why.empty() && !GTEST_FLAG_GET(list_tests)) {
