@@ -1,5 +1,6 @@
 // Loading a trace file whole: the file's bytes, the reader by extension, and
 // the state a rejected file must not change.
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -108,25 +109,31 @@ bool ReadWhole(const std::string& path, std::string& bytes) {
   return !error && bytes.size() <= kMaxFileBytes;
 }
 
-// The ".loz" text of an LZW stream.
+// The ".loz" text of an LZW stream. Texts are mostly a few times their
+// stream: the output starts there and grows up to the largest text taken,
+// rather than clearing that much for every file.
 bool Expand(const std::string& stream, std::string& text) {
   LzwTables tables;
   if (!tables.Ok()) {
     reason = "out of memory";
     return false;
   }
-  text.resize(kMaxLozText);
   LzwOutcome outcome = LzwOutcome::Ok;
-  LzwInit();
-  auto* out = reinterpret_cast<uint8_t*>(text.data());
-  const uint8_t* end =
-      LzwExpand(reinterpret_cast<const uint8_t*>(stream.data()), stream.size(), out, text.size(), &outcome);
-  if (!end) {
-    reason = std::string("LZW stream ") + LzwOutcomeText(outcome);
-    return false;
+  for (size_t capacity = std::min(kMaxLozText, 8 * stream.size() + 4096);;
+       capacity = std::min(kMaxLozText, 4 * capacity)) {
+    text.resize(capacity);
+    LzwInit();
+    auto* out = reinterpret_cast<uint8_t*>(text.data());
+    const uint8_t* end =
+        LzwExpand(reinterpret_cast<const uint8_t*>(stream.data()), stream.size(), out, text.size(), &outcome);
+    if (end) {
+      text.resize(static_cast<size_t>(end - out));
+      return true;
+    }
+    if (outcome != LzwOutcome::TooLarge || capacity == kMaxLozText) break;
   }
-  text.resize(static_cast<size_t>(end - out));
-  return true;
+  reason = std::string("LZW stream ") + LzwOutcomeText(outcome);
+  return false;
 }
 
 // The ".log" text of a ".loz" or ".logzip" file.
