@@ -140,6 +140,7 @@ bool Expand(const std::string& stream, std::string& text) {
 // that names none is read as the default variant, not as whatever was
 // loaded or connected before (which made the same file read differently).
 void TextVariant() {
+  uwScopeRamtype = 0;
   ubMcFlag3 &= static_cast<uint8_t>(~kFlag3Bits);
   ubMcFlag5 &= static_cast<uint8_t>(~kFlag5Bits);
   ubScopeFlag &= static_cast<uint8_t>(~SCOPE_FLAG_P0417_TRACE);
