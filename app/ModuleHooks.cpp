@@ -5,6 +5,7 @@
 #include "engine/McycleCyclic.h"
 #include "engine/McycleParameter.h"
 #include "objects/ScriptMachine.h"
+#include "scope/ScopeAxes.h"
 #include "scope/ScopeDisplay.h"
 #include "scope/ScopeTrace.h"
 #include "scope/Scope_hmi.h"
@@ -21,6 +22,7 @@ void CloseObjectLog() { McycleObjectLogClose(); }
 
 McModuleHooks mcModuleHooks = [] {
   McModuleHooks hooks;
+  hooks.scopeInit = ScopeInit;
   hooks.udpInit = UdpInit;
   hooks.scanSerialPorts = McycleScanReg;
   hooks.closeLink = CloseLink;
