@@ -117,6 +117,12 @@ void PanelFixture::Choose(int item) {
   a->trigger();
 }
 
+void PanelFixture::ChooseScope(int item) {
+  QAction* a = Action(uwMcScopePanelHandle, item);
+  ASSERT_NE(a, nullptr) << item;
+  a->trigger();
+}
+
 void PanelFixture::ChooseRing(int panel, int control, int64_t value) {
   auto* box = qobject_cast<QComboBox*>(host->ControlObject(panel, control));
   ASSERT_NE(box, nullptr);
