@@ -148,6 +148,7 @@ const Item kItems[] = {
     {.panel = On::Scope, .control = SCOPE_CMD_DOWNLOAD, .says = "Scope: Download time: ", .everyLink = true},
     {.panel = On::Scope, .control = SCOPE_MENU_SAVE, .file = "trace.loz", .writes = "trace.loz", .everyLink = true},
     {.panel = On::Scope, .control = SCOPE_MENU_EXPORT_CSV, .file = "trace.csv", .says = "Trace: CSV ", .writes = "trace.csv"},
+    {.panel = On::Scope, .control = SCOPE_MENU_EXPORT_IMAGE, .file = "scope.png", .says = "Image exported to ", .writes = "scope.png"},
     {.panel = On::Scope, .control = SCOPE_MENU_INFORMATION, .shows = On::ScopeInfo},
     {.panel = On::Scope, .control = SCOPE_MENU_COMMENT, .shows = On::Comment},
     {.panel = On::Comment, .control = COMMENT_CMD_OK, .hides = On::Comment},

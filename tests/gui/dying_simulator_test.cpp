@@ -95,7 +95,10 @@ TEST_P(DyingSimulatorTest, EachEndsWithItsMessageAndTheNextControllerWorks) {
          Choose(MAIN_MENU_SCOPE);
          Click(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
        },
-       [] { return Machine(MC_MACHINE_SCOPE_DOWNLOAD) && uwMcScopeBlockCnt >= 5; }, "ERROR: Scope Transmission Error\n"},
+       [] {
+         return (uwMcycleState == MC_SCOPE_BLOCK_REQUEST || uwMcycleState == MC_SCOPE_BLOCK_RECEIVE) &&
+                uwMcScopeBlockCnt >= 5;
+       }, "ERROR: Scope Transmission Error\n"},
       {"macro upload", [&] { CompileExample(); },
        [&] {
          answer = {true, (dir / "proj.mbi").string()};

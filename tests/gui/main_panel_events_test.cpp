@@ -14,6 +14,7 @@
 
 #include "app/ModuleHooks.h"
 #include "app/PanelCallbacks.h"
+#include "app/Shutdown.h"
 #include "app/Startup.h"
 #include "comm/CRC32.h"
 #include "comm/ComQueue.h"
@@ -65,10 +66,16 @@ TEST_F(MainPanelEventsTest, ClosingTheMainPanelShutsDownWithEveryLink) {
   EXPECT_TRUE(Visible(main));  // the callback decides; the event loop ends instead
 }
 
+// Exit on either menu; the program ends once, whatever follows.
 TEST_F(MainPanelEventsTest, ExitClosesOnlyTheSerialPort) {
   mcModuleHooks.closeLink = [](bool all) { hookCalls.push_back(all ? "all" : "serial"); };
   Choose(MAIN_MENU_EXIT);
   EXPECT_EQ(hookCalls, std::vector<std::string>{"serial"});
+  Action(uwMcScopePanelHandle, SCOPE_MENU_EXIT)->trigger();
+  EXPECT_EQ(hookCalls, std::vector<std::string>{"serial"});
+  McycleShutdownReset();
+  Action(uwMcScopePanelHandle, SCOPE_MENU_EXIT)->trigger();
+  EXPECT_EQ(hookCalls, (std::vector<std::string>{"serial", "serial"}));
 }
 
 TEST_F(MainPanelEventsTest, ChoosingAChannelOnTheRingSelectsIt) {

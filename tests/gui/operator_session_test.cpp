@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "app/ModuleHooks.h"
@@ -28,6 +29,9 @@
 namespace {
 
 using OperatorSessionTest = SimSessionTest;
+
+// The trace download fetches its blocks.
+bool InBlocks() { return uwMcycleState == MC_SCOPE_BLOCK_REQUEST || uwMcycleState == MC_SCOPE_BLOCK_RECEIVE; }
 
 TEST_F(OperatorSessionTest, ConnectReadBackAndRecallThroughThePanels) {
   Connect();
@@ -93,7 +97,7 @@ TEST_F(OperatorSessionTest, MainPanelCommandsAndThePositionMonitorReachTheContro
   EXPECT_EQ(ubCqDataChannel, CQ_LINK_NONE);
 }
 
-TEST_F(OperatorSessionTest, TraceDownloadFromTheScopePanelStopsOnEscape) {
+TEST_F(OperatorSessionTest, TraceDownloadFromTheScopePanelStopsOnEscapeOrAbort) {
   Connect();
   if (HasFatalFailure()) return;
   Click(main, MAIN_CMD_SCOPE);
@@ -110,22 +114,32 @@ TEST_F(OperatorSessionTest, TraceDownloadFromTheScopePanelStopsOnEscape) {
   EXPECT_GT(bar->value(), 10);
   EXPECT_NEAR(bar->value(), bar->maximum(), 1);
 
-  // Escape on the download panel while blocks come in.
-  ClearLog();
-  const int unfrozen = Seen("2000 00 0000012B");
-  Click(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
-  ASSERT_TRUE(Until([&] { return (uwMcycleState >> 8) == MC_MACHINE_SCOPE_DOWNLOAD && uwMcScopeBlockCnt >= 5 && uwMcScopeBlockCnt < 90; }))
-      << Log();
-  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-  QCoreApplication::sendEvent(host->PanelWidget(uwMcDownloadPanelHandle), &escape);
-  ASSERT_TRUE(Until([&] { return Idle() && !Visible(uwMcDownloadPanelHandle); })) << Log();
-  const std::string log = Log();
-  EXPECT_NE(log.find("Scope: Download aborded (ESC)\n"), std::string::npos) << log;
-  EXPECT_NE(log.find("Scope: Trigger unfreeze\nScope: Download time: "), std::string::npos) << log;
-  EXPECT_EQ(Seen("2000 00 0000012B"), unfrozen + 1);
-  EXPECT_LT(uwMcScopeBlockCnt, uwMcScopeBlockAnz);
-  EXPECT_FALSE(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT);
-  EXPECT_FALSE(Dimmed(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD));
+  // Escape on the download panel, or its Abort button, while blocks come in.
+  const std::function<void()> stops[] = {
+      [&] {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(host->PanelWidget(uwMcDownloadPanelHandle), &escape);
+      },
+      [&] { Click(uwMcDownloadPanelHandle, DOWNLOAD_CMD_ABORT); },
+  };
+  for (const auto& stop : stops) {
+    SCOPED_TRACE(&stop == stops ? "Escape" : "Abort");
+    ClearLog();
+    const int unfrozen = Seen("2000 00 0000012B");
+    Click(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD);
+    ASSERT_TRUE(Until([&] {
+      return InBlocks() && uwMcScopeBlockCnt >= 5 && uwMcScopeBlockCnt < 90;
+    })) << Log();
+    stop();
+    ASSERT_TRUE(Until([&] { return Idle() && !Visible(uwMcDownloadPanelHandle); })) << Log();
+    const std::string log = Log();
+    EXPECT_NE(log.find("Scope: Download aborded (ESC)\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Scope: Trigger unfreeze\nScope: Download time: "), std::string::npos) << log;
+    EXPECT_EQ(Seen("2000 00 0000012B"), unfrozen + 1);
+    EXPECT_LT(uwMcScopeBlockCnt, uwMcScopeBlockAnz) << log;
+    EXPECT_FALSE(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT);
+    EXPECT_FALSE(Dimmed(uwMcScopePanelHandle, SCOPE_CMD_DOWNLOAD));
+  }
 }
 
 // The operation controls follow the link: while the controller logs its
