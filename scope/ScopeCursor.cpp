@@ -65,7 +65,9 @@ void ScopeDisplayMouseData(int x, int y, double width) {
   // The view the operator zoomed to, else the axis controls' range.
   double first, last;
   ScopeFrameRange(period, first, last);
-  PanelGetAxisView(uwMcScopePanelHandle, SCOPE_GRAPH, GRAPH_AXIS_X, first, last);
+  double viewFirst = first, viewLast = last;
+  PanelGetAxisView(uwMcScopePanelHandle, SCOPE_GRAPH, GRAPH_AXIS_X, viewFirst, viewLast);
+  if (viewLast > viewFirst) first = viewFirst, last = viewLast;  // a graph not drawn yet has no view
   const long frame = ScopeCursorFrame(x, width, frames, first, last);
   if (frame < 0) return;
   // The analog plots again, without the previous cursor or marks.
