@@ -2,8 +2,6 @@
 #pragma once
 #include <string>
 
-// "Help:", an empty line, then each command line with its description lines
-// indented by seven blanks.
-std::string McycleCommandSummary();
-// The command summary, two empty lines and the notes on the USB connection.
+// The HELP command's summary (ObjCmdHelpText), an empty line and the notes
+// on the USB connection.
 std::string McycleHelpPanelText();

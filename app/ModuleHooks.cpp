@@ -5,6 +5,7 @@
 #include "engine/McycleCyclic.h"
 #include "engine/McycleParameter.h"
 #include "objects/ScriptMachine.h"
+#include "scope/ScopeAxes.h"
 #include "scope/ScopeDisplay.h"
 #include "scope/ScopeTrace.h"
 #include "scope/Scope_hmi.h"
@@ -19,8 +20,9 @@ void SetSoftParm(uint16_t value) { McycleSetSoftParm(value); }
 void CloseObjectLog() { McycleObjectLogClose(); }
 }  // namespace
 
-McModuleHooks mcModuleHooks = [] {
+McModuleHooks McycleProgramHooks() {
   McModuleHooks hooks;
+  hooks.scopeInit = ScopeInit;
   hooks.udpInit = UdpInit;
   hooks.scanSerialPorts = McycleScanReg;
   hooks.closeLink = CloseLink;
@@ -31,4 +33,6 @@ McModuleHooks mcModuleHooks = [] {
   hooks.loadTraceFile = ScopeHmiLoadHook;
   hooks.redrawTrace = ScopeTraceDisplay;
   return hooks;
-}();
+}
+
+McModuleHooks mcModuleHooks = McycleProgramHooks();

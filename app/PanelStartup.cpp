@@ -130,9 +130,8 @@ int McycleStartPanels(const McStartOptions& options, const std::string& iniSearc
     PanelCenter(uwMcScopePanelHandle);
   }
 
-  // 13. The manual is not offered; there is no panel printing.
+  // 13. The manual is not offered.
   PanelSetAttribute(main, MAIN_MENU_MANUAL, ATTR_DIMMED, 1);
-  PanelSetAttribute(uwMcScopePanelHandle, SCOPE_MENU_PRINT, ATTR_DIMMED, 1);
 
   // 14. Callbacks of the other panels.
   InstallPanelCallbacks();

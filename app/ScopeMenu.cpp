@@ -1,6 +1,7 @@
 #include "app/ScopeMenu.h"
 
 #include <cstdio>
+#include <string>
 
 #include "app/PanelCallbacks.h"
 #include "app/Shutdown.h"
@@ -70,6 +71,25 @@ void BacktraceRestart() {
     McycleSignalQueuePut(MC_SIG_TRIGGER_BACKWARD_SEL);
 }
 
+void PrintScope() {
+  std::string error;
+  if (PanelPrint(uwMcScopePanelHandle, error) < 0) McycleLog(("Print failed: " + error + "\n").c_str());
+}
+
+// Offers the window's size; the file's extension chooses PNG or SVG.
+void ExportScopeImage() {
+  int64_t width = 0, height = 0;
+  PanelGetAttribute(uwMcScopePanelHandle, 0, ATTR_WIDTH, width);
+  PanelGetAttribute(uwMcScopePanelHandle, 0, ATTR_HEIGHT, height);
+  int w = static_cast<int>(width), h = static_cast<int>(height);
+  std::string path, error;
+  if (!PanelImageExportPopup("Export image", "", "scope.png", w, h, path)) return;
+  if (PanelExportImage(uwMcScopePanelHandle, path, w, h, error) < 0)
+    McycleLog(("Export image failed: " + error + "\n").c_str());
+  else
+    McycleLog(("Image exported to " + path + "\n").c_str());
+}
+
 }  // namespace
 
 int SCOPE_MENU_Callback(int panel, int control, int event, void* callbackData, int eventData1, int eventData2) {
@@ -92,6 +112,8 @@ int SCOPE_MENU_Callback(int panel, int control, int event, void* callbackData, i
     case SCOPE_MENU_BACKTRACE_RESTART: BacktraceRestart(); break;
     case SCOPE_MENU_COLOUR: McycleSetDisplayOption(false); break;
     case SCOPE_MENU_BLACK_WHITE: McycleSetDisplayOption(true); break;
+    case SCOPE_MENU_PRINT: PrintScope(); break;
+    case SCOPE_MENU_EXPORT_IMAGE: ExportScopeImage(); break;
     case SCOPE_MENU_FIT: PanelGraphFit(uwMcScopePanelHandle, SCOPE_GRAPH); break;
     default: break;
   }
@@ -104,6 +126,7 @@ void ScopeMenuSetUp() {
   for (const TriggerItem& t : kTriggerItems) install(t.item);
   for (int item = SCOPE_MENU_TRACE2_SAMPLE_0_5; item <= SCOPE_MENU_TRACE2_SAMPLE_200; ++item) install(item);
   for (int item : {int{SCOPE_MENU_EVALUATE}, int{SCOPE_MENU_DOWNLOAD}, int{SCOPE_MENU_EXIT},
-                   int{SCOPE_MENU_BACKTRACE_RESTART}, int{SCOPE_MENU_COLOUR}, int{SCOPE_MENU_BLACK_WHITE}, int{SCOPE_MENU_FIT}})
+                   int{SCOPE_MENU_BACKTRACE_RESTART}, int{SCOPE_MENU_COLOUR}, int{SCOPE_MENU_BLACK_WHITE},
+                   int{SCOPE_MENU_PRINT}, int{SCOPE_MENU_EXPORT_IMAGE}, int{SCOPE_MENU_FIT}})
     install(item);
 }

@@ -1,5 +1,6 @@
 #include "comm/ComChannel.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -106,7 +107,8 @@ void SelectSerial(int port) {
     LinkOpened(CQ_LINK_SERIAL);
     return;
   }
-  McycleSayf("Com %d: Channel error, not open\n", port);
+  const int error = errno;
+  McycleSayf("Com %d: Channel error, not open\n%s", port, McycleChannelSerialProblem(port, error).c_str());
   NoLink();
 }
 
@@ -149,6 +151,11 @@ void SelectUsb() {
 }  // namespace
 
 bool McycleChannelOpenSerial(int port) { return SerialOpenConfig(port, 9600, 0, 8, 1, 4096, 10) >= 0; }
+
+std::string McycleChannelSerialProblem(int port, int error) {
+  const std::string device = PortScanDevicePath(port);
+  return "Com " + std::to_string(port) + ": " + (device.empty() ? "" : device + ": ") + std::strerror(error) + "\n";
+}
 
 std::string McycleChannelUdpAddress() {
   char address[20];

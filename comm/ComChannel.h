@@ -35,6 +35,9 @@ uint8_t McycleUsbScanReg(uint8_t mode);
 // Opening a link, shared by the channel ring and the batch; each says nothing
 // unless noted. Serial port `port` at 9600 baud, 8N1: true when open.
 bool McycleChannelOpenSerial(int port);
+// Why serial port `port` did not open, from the errno its failed open left,
+// as one line: "Com 3: /dev/ttyS2: Permission denied\n".
+std::string McycleChannelSerialProblem(int port, int error);
 // The controller's address ubUdpEthDestIp as text ("%d.%d.%d.%d").
 std::string McycleChannelUdpAddress();
 // The UDP socket to that address: true when open.

@@ -1,6 +1,7 @@
 #include "engine/McycleBatch.h"
 
 #include <atomic>
+#include <cerrno>
 #include <string>
 
 #include "app/Startup.h"
@@ -70,7 +71,11 @@ bool StartConnect() {
   const int port = iStMaComChan;
   McycleSayf("Connecting COM %2d\n", port);
   ubMcFlag1 &= static_cast<uint8_t>(~(MC_FLAG1_LINK_ESTABLISHED | MC_FLAG1_CYCLIC_MONITOR_ON));
-  return Opened(port > 0 && McycleChannelOpenSerial(port));
+  if (port > 0 && McycleChannelOpenSerial(port)) return Opened(true);
+  const int error = errno;
+  Opened(false);
+  if (port > 0) McycleSay(McycleChannelSerialProblem(port, error).c_str());
+  return false;
 }
 
 // Compiles the script file; a script runs only when every line compiled and

@@ -79,7 +79,7 @@ uint32_t VersionFromDataContainer() {
   if (word == 0)
     return (sDataContainer.entries[kExtProductEntry].udData & 0xFFFF) << 16 |
            (sDataContainer.entries[kExtRevisionEntry].udData & 0xFFFF);
-  return (word & 0xFF00) << 8 | (word & 0xFF);
+  return McycleFwVersionFromWord(static_cast<uint16_t>(word));
 }
 
 // Step 5: the speed the operator chose for this family; false when the link

@@ -14,6 +14,12 @@ enum class McFwVariant : uint8_t {
 inline constexpr uint16_t MC_PRODUCT_P0417 = 135;
 inline constexpr uint16_t MC_PRODUCT_P0528 = 235;
 
+// The firmware version (product << 16 | revision) of the controller's version
+// word 0x200F: the product in its high byte, the revision in its low byte.
+inline uint32_t McycleFwVersionFromWord(uint16_t word) {
+  return static_cast<uint32_t>(word & 0xFF00) << 8 | (word & 0xFFu);
+}
+
 // The variant of a controller with firmware version `version` (product <<
 // 16 | revision) and ram type `ramtype`; expert mode accepts any product.
 McFwVariant McycleFwVariant(uint32_t version, uint16_t ramtype, bool expert);

@@ -95,6 +95,17 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
+// Whether the bytes hold line feeds and every one follows a CR.
+bool CrLfLines(const std::string& bytes) {
+  size_t feeds = 0, crlfs = 0;
+  for (size_t i = 0; i < bytes.size(); ++i)
+    if (bytes[i] == '\n') {
+      ++feeds;
+      if (i > 0 && bytes[i - 1] == '\r') ++crlfs;
+    }
+  return feeds > 0 && crlfs == feeds;
+}
+
 bool StartsWith(const std::string& line, const char* prefix) {
   return line.size() >= kPrefixLength && line.compare(0, kPrefixLength, prefix) == 0;
 }
@@ -120,13 +131,7 @@ bool MacroSourceDecode(const std::string& bytes, std::string& text, MacroSourceF
     return false;
   }
   format = MacroSourceFormat{};
-  size_t feeds = 0, crlfs = 0;
-  for (size_t i = 0; i < bytes.size(); ++i)
-    if (bytes[i] == '\n') {
-      ++feeds;
-      if (i > 0 && bytes[i - 1] == '\r') ++crlfs;
-    }
-  format.crlf = feeds > 0 && crlfs == feeds;
+  format.crlf = CrLfLines(bytes);
   std::string plain;
   if (format.crlf) {
     plain.reserve(bytes.size());
@@ -149,6 +154,9 @@ std::string MacroSourceEncode(const std::string& text, MacroSourceFormat& format
     if (Utf8ToLatin1(body, latin)) body = latin;
     else format.latin1 = false;
   }
+  // A text of one line that ends in a CR, given its line feed, would read
+  // back as a CR LF line without that CR; as a CR LF file it keeps it.
+  if (!format.crlf && CrLfLines(body)) format.crlf = true;
   if (!format.crlf) return body;
   std::string out;
   out.reserve(body.size() + body.size() / 16);

@@ -34,7 +34,7 @@ constexpr const char kHelpText[] =
     "- trace_download\n"
     "       download trace\n"
     "- trace_save [filename]\n"
-    "       save trace file; \n       filename: JJMMTT-hhmmss-filename.log \n"
+    "       save trace file; \n       filename: JJMMTT-hhmmss-filename.loz \n"
     "       meta string: $date = date; $time = time\n"
     "- trace_path [path name]\n"
     "       set path for trace files\n"
@@ -84,6 +84,7 @@ struct Line {
   char* words[OBJCMD_MAX_WORDS];
   uint8_t count;
   uint16_t number;                   // line number in the script
+  bool inFile;                       // a script file's line: say its number
   std::string& reply;
   CtrlCmdEntry* entry;               // the entry being made, or nullptr
 };
@@ -110,8 +111,14 @@ __attribute__((format(printf, 2, 3))) void Say(std::string& reply, const char* f
   reply = text;
 }
 
+// A script file's reader wants to know where: " in line 3" after the reply.
+void SayWhere(Line& l) {
+  if (l.inFile) l.reply += " in line " + std::to_string(l.number);
+}
+
 uint8_t What(Line& l) {
   Say(l.reply, "What ? [%s]", std::string(l.typed).c_str());
+  SayWhere(l);
   return OBJCMD_REFUSED;
 }
 
@@ -208,6 +215,7 @@ uint8_t Text(Line& l, const Keyword&) { return SetText(l, l.words[1]); }
 uint8_t Path(Line& l, const Keyword&) {
   if (std::strlen(l.words[1]) > OBJCMD_MAX_PATH_ARG) {
     Say(l.reply, "Error: save path to big! (> 200 byte)");
+    SayWhere(l);
     return OBJCMD_REFUSED;
   }
   return SetText(l, l.words[1]);
@@ -434,14 +442,14 @@ void ObjCmdScriptReset() {
   for (auto& label : sScrContainer.uwLabelEntry) label = CTRL_CMD_LABEL_UNDEFINED;
 }
 
-uint8_t ObjCmdInterpreter(std::string_view typed, std::string& reply) {
+uint8_t ObjCmdInterpreter(std::string_view typed, std::string& reply, bool inFile) {
   reply.clear();
   CtrlCmdContainer& scr = sScrContainer;
   if (scr.uwLineCount == 0xFFFF) {
     Say(reply, "Error: Script file is longer than 65535 lines");
     return OBJCMD_REFUSED;
   }
-  Line l{typed, {}, {}, 0, ++scr.uwLineCount, reply, nullptr};
+  Line l{typed, {}, {}, 0, ++scr.uwLineCount, inFile, reply, nullptr};
   if (typed.size() > OBJCMD_MAX_LINE) {
     Say(reply, "Error line %d: line longer than %zu characters", l.number, OBJCMD_MAX_LINE);
     return OBJCMD_REFUSED;

@@ -69,8 +69,9 @@ void ObjCmdScriptReset();
 // error text, empty when there is nothing to say. OBJCMD_OK, OBJCMD_UNKNOWN
 // ("What ? line %d: [%s]") or OBJCMD_REFUSED. Lines longer than
 // OBJCMD_MAX_LINE and lines with control characters other than tab are
-// refused with a reply naming the line.
-uint8_t ObjCmdInterpreter(std::string_view line, std::string& reply);
+// refused with a reply naming the line. A line of a script file (`inFile`)
+// also names its line in the replies that would not say it otherwise.
+uint8_t ObjCmdInterpreter(std::string_view line, std::string& reply, bool inFile = false);
 
 // The text HELP writes into the message log.
 const char* ObjCmdHelpText();

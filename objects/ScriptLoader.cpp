@@ -66,7 +66,7 @@ class ScriptCompiler {
     const bool lastLine = sScrContainer.uwLineCount == 0xFFFF;
     if (!line_.empty() && line_.back() == '\r') line_.pop_back();
     std::string lineReply;
-    const uint8_t r = ObjCmdInterpreter(line_, lineReply);
+    const uint8_t r = ObjCmdInterpreter(line_, lineReply, true);
     line_.clear();
     if (r == OBJCMD_OK) return true;
     if (result_ == SCRIPT_LOAD_OK) result_ = r;

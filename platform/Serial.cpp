@@ -39,11 +39,17 @@ bool BaudConstant(int baud, speed_t& speed) {
   }
 }
 
+// `code`, with errno saying why.
+int Fail(int code, int error) {
+  errno = error;
+  return code;
+}
+
 int Configure(int fd, int baud, int parity, int dataBits, int stopBits) {
   speed_t speed;
   if (!BaudConstant(baud, speed) || parity < 0 || parity > 2 || dataBits < 5 || dataBits > 8 ||
       (stopBits != 1 && stopBits != 2))
-    return SERIAL_ERR_CONFIG;
+    return Fail(SERIAL_ERR_CONFIG, EINVAL);
   termios t{};
   if (::tcgetattr(fd, &t) != 0) return SERIAL_ERR_CONFIG;
   ::cfmakeraw(&t);
@@ -74,29 +80,30 @@ void CloseFd(int fd) {
 
 int SerialOpenConfig(int port, int baud, int parity, int dataBits, int stopBits, int inQueueSize,
                      int outQueueSize) {
-  if (!ValidNumber(port)) return SERIAL_ERR_PORT;
-  if (inQueueSize <= 0 || outQueueSize <= 0) return SERIAL_ERR_CONFIG;
+  if (!ValidNumber(port)) return Fail(SERIAL_ERR_PORT, EINVAL);
+  if (inQueueSize <= 0 || outQueueSize <= 0) return Fail(SERIAL_ERR_CONFIG, EINVAL);
   Port& p = ports[port];
   std::lock_guard<std::mutex> g(p.lock);
   if (p.fd >= 0) return Configure(p.fd, baud, parity, dataBits, stopBits);
   const std::string device = PortScanDevicePath(port);
-  if (device.empty()) return SERIAL_ERR_PORT;
+  if (device.empty()) return Fail(SERIAL_ERR_PORT, ENODEV);
   const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return errno == EBUSY ? SERIAL_ERR_BUSY : SERIAL_ERR_OPEN;
   // The advisory lock also holds against root, which TIOCEXCL does not.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
-    return SERIAL_ERR_BUSY;
+    return Fail(SERIAL_ERR_BUSY, EBUSY);
   }
   if (!::isatty(fd)) {
     CloseFd(fd);
-    return SERIAL_ERR_OPEN;
+    return Fail(SERIAL_ERR_OPEN, ENOTTY);
   }
   ::ioctl(fd, TIOCEXCL);
   const int rc = Configure(fd, baud, parity, dataBits, stopBits);
   if (rc != 0) {
+    const int error = errno;
     CloseFd(fd);
-    return rc;
+    return Fail(rc, error);
   }
   ::tcflush(fd, TCIOFLUSH);
   p.fd = fd;

@@ -22,7 +22,7 @@ inline constexpr int SERIAL_ERR_IO = -7;
 
 // Opens (or re-configures an already open) port. parity 0 none, 1 odd, 2 even;
 // dataBits 5..8; stopBits 1 or 2. The queue sizes are the driver's own here
-// and only checked to be positive. 0 or a negative code.
+// and only checked to be positive. 0 or a negative code, with errno saying why.
 int SerialOpenConfig(int port, int baud, int parity, int dataBits, int stopBits, int inQueueSize,
                      int outQueueSize);
 // Opens with the defaults: 9600 baud, 8N1, raw.

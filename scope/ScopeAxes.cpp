@@ -9,6 +9,7 @@
 #include "engine/Mcycle.h"
 #include "scope/ScopeCursor.h"
 #include "scope/ScopeFile.h"
+#include "scope/ScopeFileRead.h"
 #include "scope/ScopeScale.h"
 #include "scope/ScopeTrace.h"
 #include "ui/Panel.h"
@@ -52,6 +53,13 @@ void ScopeInit() {
   udScopeTimeHour = udScopeTimeMin = udScopeTimeSec = 0;
   std::memset(ubScopeCommentBuffer, 0, sizeof ubScopeCommentBuffer);
   ScopeCursorReset();
+  // Until the first download the record describes a plain P0528 trace:
+  // 1 ms sampling, 100 frames after the trigger, positions 1:1, and the
+  // usual 400/250/400 bar at 20 mA.
+  scScope[0].uwSampleTime = scScope[1].uwSampleTime = 2;
+  uwScopePostTrgTime = 100;
+  uwScopeLmsResol = uwScopeMotResol = 10;
+  ScopeReadSetPressures(40000, 25000, 40000);
   udScopeSwVersion = 17430;
 }
 

@@ -15,7 +15,8 @@ extern double lfScopeXgain;            // time axis gain [ms/div]
 
 inline constexpr int SCOPE_TIME_DIVISIONS = 15;
 
-// Forgets the display flags and the speed measurement; the software version.
+// Forgets the display flags, the trace's date and comment and the speed
+// measurement; sets the record's defaults and the software version.
 void ScopeInit();
 // Position axis from its zero and gain controls: labels (mirrored on a
 // Quill), swScopeZero and swScopeYgain.

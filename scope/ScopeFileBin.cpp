@@ -5,6 +5,7 @@
 
 #include "engine/Mcycle.h"
 #include "engine/McycleFlags.h"
+#include "engine/McycleVariant.h"
 #include "objects/OBJDIR.h"
 #include "params/CtrlCmd.h"
 #include "scope/ScopeConvert.h"
@@ -19,17 +20,11 @@ constexpr int kMaxRecords = 200;
 constexpr size_t kRecordSize = 8;
 constexpr size_t kSkippedBytes = 2;
 
-// Where each log-data entry takes its value from (object, sub-index).
-struct Source {
-  uint8_t entry;
-  uint16_t index;
-  uint8_t subIndex;
-};
-constexpr uint8_t kMotorSubs[] = {6, 7, 2, 3, 5, 8, 13, 14, 15, 16, 17, 18, 19, 4, 23, 24, 25};  // log 15..31
-constexpr Source kLogSources[] = {
-    {12, 0x2601, 0},  {32, 0x2602, 2}, {33, 0x2602, 3}, {34, 0x2603, 2}, {35, 0x2603, 3},
-    {38, 0x2604, 22}, {39, 0x2604, 9}, {40, 0x2604, 12},
-};
+// Each header entry from the file entry on takes the value of its own
+// object, as a download reads it; objects the file did not carry stay 0.
+void TakeEntries(CtrlCmdContainer& c, int from) {
+  for (int e = from; e <= c.ubLastEntry; ++e) c.entries[e].udData = ObjdirRead(c.entries[e].uwIndex, c.entries[e].ubSubIndex);
+}
 
 // The header objects the telegrams wrote, into the trace and the containers.
 void TakeHeaderValues() {
@@ -39,15 +34,12 @@ void TakeHeaderValues() {
   scScope[1].uwFrames = static_cast<uint16_t>(ObjdirRead(0x2A00, 4));
   scScope[1].uwFrameLength = scScope[0].uwFrameLength;
   CtrlCmdLogDataContainerP528Init(1);
+  TakeEntries(sLogDataContainer, sLogDataContainer.ubFileEntry);
+  TakeEntries(sLogExtDataContainer, 0);
   auto& log = sLogDataContainer.entries;
-  for (const Source& s : kLogSources) log[s.entry].udData = ObjdirRead(s.index, s.subIndex);
   log[13].udData = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(ObjdirRead(0x2503, 8))));
-  for (size_t i = 0; i < sizeof kMotorSubs; ++i) log[15 + i].udData = ObjdirRead(0x2604, kMotorSubs[i]);
   for (int i = 0; i < 3; ++i)
     sScopeDataContainer.entries[7 + i].udData = ObjdirRead(0x2318, static_cast<uint8_t>(0x10 + i));
-  for (int i = 0; i < 15; ++i) sLogExtDataContainer.entries[i].udData = ObjdirRead(0x260A, static_cast<uint8_t>(1 + i));
-  for (int i = 0; i < 9; ++i)
-    sLogExtDataContainer.entries[15 + i].udData = ObjdirRead(0x2107, static_cast<uint8_t>(1 + i));
 }
 
 }  // namespace
@@ -66,6 +58,8 @@ int32_t ScopeLoadBinFromFile(const uint8_t* data, size_t length) {
   const bool p0417 = ubMcFlag3 & MC_FLAG3_FW_P0417;
   ubScopeNumOfTraces = udScopeFileFormat >= SCOPE_FORMAT_P0528 && !p0417 ? 2 : 1;
 
+  const uint32_t versionLine = udScopeFwVersion;
+  udScopeFwVersion &= 0xFFFF0000u;
   // Records of objects the directory does not know are passed over; those
   // after the last known one may as well be the first frames (see below).
   size_t at = lines.Offset() + kSkippedBytes;
@@ -86,6 +80,11 @@ int32_t ScopeLoadBinFromFile(const uint8_t* data, size_t length) {
   }
   ScopeReadRamtypeGroup();
   TakeHeaderValues();
+  // A 0x200F record wrote the controller's version word into the low half;
+  // it names the firmware as identification reads it. Without one (or with
+  // 0xFFFF: the version lives elsewhere) the Firmware line stands.
+  const auto word = static_cast<uint16_t>(udScopeFwVersion);
+  udScopeFwVersion = word && word != 0xFFFF ? McycleFwVersionFromWord(word) : versionLine;
 
   const uint16_t frameLength = scScope[0].uwFrameLength;
   if (frameLength < SCOPE_RAW_BYTES || frameLength > SCOPE_FRAME_SIZE)

@@ -1,5 +1,6 @@
 // Loading a trace file whole: the file's bytes, the reader by extension, and
 // the state a rejected file must not change.
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -108,29 +109,46 @@ bool ReadWhole(const std::string& path, std::string& bytes) {
   return !error && bytes.size() <= kMaxFileBytes;
 }
 
-// The ".loz" text of an LZW stream.
+// The ".loz" text of an LZW stream. Texts are mostly a few times their
+// stream: the output starts there and grows up to the largest text taken,
+// rather than clearing that much for every file.
 bool Expand(const std::string& stream, std::string& text) {
   LzwTables tables;
   if (!tables.Ok()) {
     reason = "out of memory";
     return false;
   }
-  text.resize(kMaxLozText);
   LzwOutcome outcome = LzwOutcome::Ok;
-  LzwInit();
-  auto* out = reinterpret_cast<uint8_t*>(text.data());
-  const uint8_t* end =
-      LzwExpand(reinterpret_cast<const uint8_t*>(stream.data()), stream.size(), out, text.size(), &outcome);
-  if (!end) {
-    reason = std::string("LZW stream ") + LzwOutcomeText(outcome);
-    return false;
+  for (size_t capacity = std::min(kMaxLozText, 8 * stream.size() + 4096);;
+       capacity = std::min(kMaxLozText, 4 * capacity)) {
+    text.resize(capacity);
+    LzwInit();
+    auto* out = reinterpret_cast<uint8_t*>(text.data());
+    const uint8_t* end =
+        LzwExpand(reinterpret_cast<const uint8_t*>(stream.data()), stream.size(), out, text.size(), &outcome);
+    if (end) {
+      text.resize(static_cast<size_t>(end - out));
+      return true;
+    }
+    if (outcome != LzwOutcome::TooLarge || capacity == kMaxLozText) break;
   }
-  text.resize(static_cast<size_t>(end - out));
-  return true;
+  reason = std::string("LZW stream ") + LzwOutcomeText(outcome);
+  return false;
+}
+
+// A trace text names its variant in its Firmware and RAMTYPE lines; one
+// that names none is read as the default variant, not as whatever was
+// loaded or connected before (which made the same file read differently).
+void TextVariant() {
+  uwScopeRamtype = 0;
+  ubMcFlag3 &= static_cast<uint8_t>(~kFlag3Bits);
+  ubMcFlag5 &= static_cast<uint8_t>(~kFlag5Bits);
+  ubScopeFlag &= static_cast<uint8_t>(~SCOPE_FLAG_P0417_TRACE);
 }
 
 // The ".log" text of a ".loz" or ".logzip" file.
 bool LozToLog(const std::string& path, std::string& log) {
+  TextVariant();
   std::string stream, text;
   return ReadWhole(path, stream) && Expand(stream, text) && ScopeConvertRohdata(text.data(), text.size(), log) >= 0;
 }
@@ -139,6 +157,7 @@ int32_t Read(const std::string& path, const std::string& extension) {
   std::string bytes;
   if (extension == ".log") {
     if (!ReadWhole(path, bytes)) return -1;
+    TextVariant();
     ubScopeFlag |= SCOPE_FLAG_LAST_LOAD_LOG;
     ubScopeFlag1 &= static_cast<uint8_t>(~SCOPE_FLAG1_LAST_LOAD_LO1);
     return ScopeLoadTraceFromFile(bytes.data(), bytes.size());
@@ -178,6 +197,12 @@ int32_t ScopeLoadFile(const std::string& path) {
     ubScopeNumOfTraces = 0;
     iScopeTraceMaxFrames = -1;
     return -1;
+  }
+  // A trace the record does not hold has no frames, whatever the file's
+  // header announced for it.
+  for (int t = ubScopeNumOfTraces; t < 2; ++t) {
+    ScopeFramesReplace(scScope[t], 0);
+    scScope[t].uwFrames = 0;
   }
   iScopeTraceMaxFrames = frames;
   ubMcFlag2 |= MC_FLAG2_TRACE_PRESENT;

@@ -21,6 +21,16 @@ void StartDownload() {
   McycleSignalQueuePut(MC_SIG_TRACE_DOWNLOAD);
 }
 
+// Sets or clears `mask` in `flags` as the scope panel's control is on or off
+// (plain or atomic flag bytes).
+template <typename Flags>
+void SetFlagFromControl(Flags& flags, uint8_t mask, int control) {
+  int64_t on = 0;
+  PanelGetInt(uwMcScopePanelHandle, control, on);
+  if (on) flags |= mask;
+  else flags &= static_cast<uint8_t>(~mask);
+}
+
 }  // namespace
 
 int SCOPE_CMD_Callback(int, int control, int event, void*, int eventData1, int eventData2) {
@@ -35,22 +45,14 @@ int SCOPE_CMD_Callback(int, int control, int event, void*, int eventData1, int e
   if (event != EVENT_COMMIT) return 0;
   switch (control) {
     case SCOPE_CMD_DOWNLOAD: StartDownload(); break;
-    case SCOPE_RING_TRACE: {
-      int64_t second = 0;
-      PanelGetInt(uwMcScopePanelHandle, SCOPE_RING_TRACE, second);
-      if (second) ubScopeFlag |= SCOPE_FLAG_SECOND_TRACE;
-      else ubScopeFlag &= static_cast<uint8_t>(~SCOPE_FLAG_SECOND_TRACE);
+    case SCOPE_RING_TRACE:
+      SetFlagFromControl(ubScopeFlag, SCOPE_FLAG_SECOND_TRACE, SCOPE_RING_TRACE);
       ScopeTraceDisplay(0);
       break;
-    }
-    case SCOPE_SW_ANALOG: {
-      int64_t on = 0;
-      PanelGetInt(uwMcScopePanelHandle, SCOPE_SW_ANALOG, on);
-      if (on) ubMcFlag3 |= MC_FLAG3_ANALOG_SHOWN;
-      else ubMcFlag3 &= static_cast<uint8_t>(~MC_FLAG3_ANALOG_SHOWN);
+    case SCOPE_SW_ANALOG:
+      SetFlagFromControl(ubMcFlag3, MC_FLAG3_ANALOG_SHOWN, SCOPE_SW_ANALOG);
       ScopeTraceDisplay(1);
       break;
-    }
     case SCOPE_NUM_AXIS_POS: case SCOPE_NUM_AXIS_GAIN: case SCOPE_NUM_TIME_AXIS: case SCOPE_NUM_TIME_ZERO:
     case SCOPE_NUM_ANA_ZERO: case SCOPE_NUM_ANA_GAIN:
       ScopeTraceDisplay(0);

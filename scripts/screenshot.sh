@@ -27,7 +27,7 @@ display=99
 while [[ -e "/tmp/.X11-unix/X$display" || -e "/tmp/.X$display-lock" ]]; do display=$((display + 1)); done
 
 sim_out=$(mktemp)
-Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 sim=
 trap 'kill $xvfb $sim 2>/dev/null || true; rm -f "$sim_out"' EXIT INT TERM

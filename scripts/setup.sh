@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 # Building, checking and linting the Debian package (scripts/package.sh).
 package_tools=(dpkg-dev file gzip man-db lintian)
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev ncompress zlib1g-dev locales
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-svg-dev libgl-dev ncompress zlib1g-dev locales
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth nasm)
 missing=()
 for p in "${packages[@]}" "${package_tools[@]}"; do

@@ -76,7 +76,7 @@ TEST_F(BatchMachine, EveryEarlyEndLeavesTheEngineIdle) {
        "Error line 2: binary content\nScript not run: it does not compile\n", BATCH_EXIT_FAILED},
       {"capitals in the name", CQ_LINK_NONE, {BATCH_PLAN_SCRIPT}, "Demo.PMS", "dly 1\n", "DLY  1 ms\n", BATCH_EXIT_OK},
       {"port not opened", CQ_LINK_SERIAL, {BATCH_PLAN_CONNECT, BATCH_PLAN_SCRIPT}, "s.pms", script,
-       "Connecting COM 17\nCom Channel error, not open\n", BATCH_EXIT_FAILED},
+       "Connecting COM 17\nCom Channel error, not open\nCom 17: No such device\n", BATCH_EXIT_FAILED},
       {"no address", CQ_LINK_UDP, {BATCH_PLAN_SCRIPT}, "s.pms", script,
        "No IP-Address for the Ethernet channel: set ip_addr in StrokeDesk.ini\nCom Channel error, not open\n",
        BATCH_EXIT_FAILED},

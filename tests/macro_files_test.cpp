@@ -161,6 +161,13 @@ TEST_F(MacroFilesTest, SourceRoundTrips) {
   Editor() = "; \xE2\x82\xAC";
   ASSERT_EQ(MacroSaveMacData(dir.Add("euro.mac")), 0);
   EXPECT_EQ(ReadFileBytes(dir.Path() + "/euro.mac"), "; \xE2\x82\xAC\n");
+  // One line ending in a lone CR: the line end a save adds must not take
+  // that CR with it when the file is read again.
+  ASSERT_EQ(MacroLoadMacData(dir.Write("cr.mac", "; a\r")), 0);
+  Editor() = MacroSourceText();
+  ASSERT_EQ(MacroSaveMacData(dir.Add("cr-saved.mac")), 0);
+  ASSERT_EQ(MacroLoadMacData(dir.Path() + "/cr-saved.mac"), 0);
+  EXPECT_EQ(MacroSourceText(), "; a\r");
   EXPECT_EQ(MacroLoadMacData(dir.Write("nul.mac", std::string("a\0b", 3))), -1);
   EXPECT_NE(Box().find("NUL"), std::string::npos);
   EXPECT_EQ(MacroLoadMacData(dir.Path() + "/none.mac"), -1);

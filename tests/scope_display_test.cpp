@@ -265,11 +265,34 @@ TEST_F(ScopeDisplayTest, CursorFrameAndReadout) {
     if (g.kind == GraphItem::Line) ++cursors;
   EXPECT_EQ(cursors, 1);
 
-  // A new start forgets the measurement's start point and the comment.
+  // A new start forgets the measurement's start point, the comment, the date
+  // and the flags, and sets the record's defaults.
   std::strcpy(ubScopeCommentBuffer, "old trace");
+  ubScopeFlag = 0xFF;
+  udScopeDateYear = udScopeTimeSec = 99;
+  uwScopePostTrgTime = uwScopeLmsResol = uwScopeMotResol = 7;
+  scScope[0].uwSampleTime = scScope[1].uwSampleTime = 7;
+  for (int e = 7; e <= 9; ++e) sScopeDataContainer.entries[e].udData = 7;
   ScopeInit();
+  const struct {
+    const char* global;
+    uint32_t value, want;
+  } defaults[] = {
+      {"ubScopeFlag", ubScopeFlag, 0},
+      {"udScopeDateYear", udScopeDateYear, 0},
+      {"udScopeTimeSec", udScopeTimeSec, 0},
+      {"first trace uwSampleTime", scScope[0].uwSampleTime, 2},
+      {"second trace uwSampleTime", scScope[1].uwSampleTime, 2},
+      {"uwScopePostTrgTime", uwScopePostTrgTime, 100},
+      {"uwScopeLmsResol", uwScopeLmsResol, 10},
+      {"uwScopeMotResol", uwScopeMotResol, 10},
+      {"ANA0 at 20 mA", sScopeDataContainer.entries[7].udData, 40000},
+      {"ANA1 at 20 mA", sScopeDataContainer.entries[8].udData, 25000},
+      {"ANA2 at 20 mA", sScopeDataContainer.entries[9].udData, 40000},
+      {"udScopeSwVersion", udScopeSwVersion, 17430},
+  };
+  for (const auto& d : defaults) EXPECT_EQ(d.value, d.want) << d.global;
   EXPECT_EQ(ubScopeCommentBuffer[0], '\0');
-  EXPECT_EQ(udScopeSwVersion, 17430u);
   ScopeDisplayMouseData(50, 0, 100);
   EXPECT_DOUBLE_EQ((host.doubles[{kInfo, TRACE_INFO_NUM_SPEED}]), 0.0);
 }

@@ -85,8 +85,11 @@ TEST_F(LoaderTest, FirstErrorStopsTheLoadAndNothingRemainsToRun) {
 }
 
 TEST_F(LoaderTest, WithoutStopEveryErrorIsReportedAndStillNothingRuns) {
-  EXPECT_EQ(Load("RD 0x2000 0\nRD 0x2000\nFOO\nGOTO 2\n", false), SCRIPT_LOAD_REFUSED);
-  EXPECT_EQ(reply, "What ? [RD 0x2000]\nWhat ? line 3: [FOO]\nError line 4: label 2 not defined");
+  // Every reply names its line, also those that would not on the command line.
+  EXPECT_EQ(Load("RD 0x2000 0\nRD 0x2000\nFOO\nGOTO 2\nTRACE_PATH /" + std::string(200, 'p') + "\n", false),
+            SCRIPT_LOAD_REFUSED);
+  EXPECT_EQ(reply, "What ? [RD 0x2000] in line 2\nWhat ? line 3: [FOO]\nError line 4: label 2 not defined\n"
+                   "Error: save path to big! (> 200 byte) in line 5");
   EXPECT_EQ(Entries(), 0);
 }
 
@@ -120,7 +123,7 @@ TEST_F(LoaderTest, EndlessOrHugeInputEnds) {
   for (int i = 0; i < 3; ++i) longLines += std::string(1000, 'x') + "\n";
   EXPECT_EQ(Load(longLines + "RD 0x2000\n", false), SCRIPT_LOAD_REFUSED);
   EXPECT_EQ(reply, "Error line 1: line longer than 255 characters\nError line 2: line longer than 255 characters\n"
-                   "Error line 3: line longer than 255 characters\nWhat ? [RD 0x2000]");
+                   "Error line 3: line longer than 255 characters\nWhat ? [RD 0x2000] in line 4");
 }
 
 TEST_F(LoaderTest, MissingFileOrFolder) {
@@ -190,7 +193,7 @@ TEST_F(PanelLoaderTest, AGoodFileStartsTheScript) {
 TEST_F(PanelLoaderTest, ABadFileShowsItsErrorAndStartsNothing) {
   host.fileAnswer = dir.Write("bad.pms", "RD 0x2000 0\nWRB 0x2103 0\n");
   EXPECT_EQ(McycleLoadScriptFile(true), SCRIPT_LOAD_REFUSED);
-  EXPECT_EQ(Shown(), "What ? [WRB 0x2103 0]\n");
+  EXPECT_EQ(Shown(), "What ? [WRB 0x2103 0] in line 2\n");
   EXPECT_EQ(ubMcSignalQueueCounter, 0);
   EXPECT_EQ(sScrContainer.uwNumOfEntries, 0);
 }

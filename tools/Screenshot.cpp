@@ -20,11 +20,13 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -39,10 +41,12 @@
 #include "engine/McycleMemory.h"
 #include "macro/macro.h"
 #include "platform/Paths.h"
+#include "scope/ScopeDisplay.h"
 #include "scope/ScopeDownload.h"
 #include "scope/ScopeEval.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
+#include "ui/qt/GraphControl.h"
 #include "ui/qt/QtPanelHost.h"
 
 namespace {
@@ -55,6 +59,47 @@ bool Grab(QtPanelHost& host, int panel, const QString& path) {
   const QPixmap shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
   if (!shot.save(path)) return false;
   std::printf("screenshot: %s\n", path.toLocal8Bit().constData());
+  return true;
+}
+
+// Several panels in one picture: the screen region that holds them all.
+bool GrabTogether(QtPanelHost& host, std::initializer_list<int> panels, const QString& path) {
+  QRect region;
+  for (const int panel : panels) {
+    QWidget* widget = host.PanelWidget(panel);
+    if (!widget) return false;
+    region |= widget->frameGeometry();
+  }
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return false;
+  if (!screen->grabWindow(0, region.x(), region.y(), region.width(), region.height()).save(path)) return false;
+  std::printf("screenshot: %s\n", path.toLocal8Bit().constData());
+  return true;
+}
+
+// Where the evaluated stroke is half-way from OT1 to OT2, as a share of the
+// graph's time axis (frame numbers).
+double BottomOfStroke(QtPanelHost& host) {
+  auto* graph = qobject_cast<GraphControl*>(host.ControlObject(uwMcScopePanelHandle, SCOPE_GRAPH));
+  const double period = ScopeSamplePeriod(ScopeSelectedTrace());
+  if (!graph || period <= 0) return 0.5;
+  const double frame = (edScopeEvalData.lfStartTime + edScopeEvalData.lfRunTime / 2) / period;
+  const double x0 = graph->Model().min[GRAPH_AXIS_X], x1 = graph->Model().max[GRAPH_AXIS_X];
+  return x1 > x0 ? std::clamp((frame - x0) / (x1 - x0), 0.0, 1.0) : 0.5;
+}
+
+// A right click on a graph at `share` of its plot width, half-way up.
+bool RightClick(QtPanelHost& host, int panel, int control, double share) {
+  auto* graph = qobject_cast<GraphControl*>(host.ControlObject(panel, control));
+  if (!graph) return false;
+  const QRect area = graph->PlotArea();
+  const QPointF at(area.left() + share * area.width(), area.center().y());
+  QMouseEvent press(QEvent::MouseButtonPress, at, graph->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(graph, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, graph->mapToGlobal(at), Qt::RightButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(graph, &release);
   return true;
 }
 
@@ -333,6 +378,36 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const s
        }},
       {[&host] { return Visible(host, uwMcEvaluationPanelHandle); },
        [&host, folder] { return Grab(host, uwMcEvaluationPanelHandle, folder + "/evaluation-panel.png"); }},
+      // In expert mode the engineer places the cursor near the bottom of the
+      // stroke with the evaluation open beside the scope.
+      {[] { return true; },
+       [] {
+         McStartOptions expert;
+         expert.expert = true;
+         McycleApplyStartFlags(expert);
+         ScopeEvaluateCommand();
+         return true;
+       }},
+      {[&host] { return Visible(host, uwMcEvaluationPanelHandle); },
+       [&host] {
+         QWidget* scope = host.PanelWidget(uwMcScopePanelHandle);
+         QWidget* eval = host.PanelWidget(uwMcEvaluationPanelHandle);
+         if (!scope || !eval) return false;
+         eval->move(scope->frameGeometry().right() + 8, scope->frameGeometry().top());
+         return RightClick(host, uwMcScopePanelHandle, SCOPE_GRAPH, BottomOfStroke(host));
+       }},
+      // The cursor's readout opens over the scope; the picture is of the
+      // cursor line and the evaluation.
+      {[&host] { return Visible(host, uwMcTraceInfoPanelHandle); },
+       [] {
+         PanelHide(uwMcTraceInfoPanelHandle);
+         return true;
+       }},
+      {[] { return true; },
+       [&host, folder] {
+         return GrabTogether(host, {uwMcScopePanelHandle, uwMcEvaluationPanelHandle},
+                             folder + "/scope-cursor-evaluation.png");
+       }},
   };
   steps.insert(steps.end(), rest.begin(), rest.end());
   return steps;
@@ -374,7 +449,7 @@ int main(int argc, char** argv) {
     const QStringList saved = QDir(QString::fromStdString(scratch)).entryList({"*stroke.loz"}, QDir::Files);
     return PopupAnswer{!saved.isEmpty(), saved.isEmpty() ? "" : scratch + "/" + saved.first().toStdString()};
   });
-  const int rc = RunSteps(SessionSteps(host, folder, project.path().toStdString()), 60000);
+  const int rc = RunSteps(SessionSteps(host, folder, project.path().toStdString()), 180000);
   PanelSetHost(nullptr);
   if (rc != 0) std::fprintf(stderr, "not every picture was saved\n");
   return rc;

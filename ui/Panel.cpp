@@ -170,3 +170,11 @@ size_t PanelInsertOffset(const std::string& text, int line, bool& lineFeedFirst)
   }
   return offset;
 }
+int PanelPrint(int p, std::string& error) { return panelHost ? panelHost->Print(p, error) : 0; }
+int PanelExportImage(int p, const std::string& path, int width, int height, std::string& error) {
+  return panelHost ? panelHost->ExportImage(p, path, width, height, error) : 0;
+}
+bool PanelImageExportPopup(const std::string& title, const std::string& dir, const std::string& name, int& width,
+                           int& height, std::string& path) {
+  return panelHost ? panelHost->ImageExportPopup(title, dir, name, width, height, path) : false;
+}

@@ -24,6 +24,9 @@
 
 inline constexpr int PANEL_ERR_UNKNOWN = -1;
 inline constexpr int PANEL_ERR_NOT_LOADED = -2;
+inline constexpr int PANEL_ERR_FILE = -3;  // a file could not be written, or is of a kind not offered
+// The largest side of an exported picture, in pixels.
+inline constexpr int PANEL_IMAGE_MAX_SIDE = 8192;
 
 enum PanelEventCode : int {
   EVENT_COMMIT = 1,
@@ -150,6 +153,17 @@ class PanelHost {
   // Runs pending events other than the operator's input (timers, queued
   // work), for a caller on the GUI thread that waits.
   virtual void ProcessEvents() {}
+  // Pictures of a panel's graphs (see PanelPrint); `error` says why one failed.
+  virtual int Print(int /*panel*/, std::string& /*error*/) { return PANEL_ERR_UNKNOWN; }
+  virtual int ExportImage(int /*panel*/, const std::string& /*path*/, int /*width*/, int /*height*/,
+                          std::string& /*error*/) {
+    return PANEL_ERR_UNKNOWN;
+  }
+  virtual bool ImageExportPopup(const std::string& /*title*/, const std::string& /*directory*/,
+                                const std::string& /*defaultName*/, int& /*width*/, int& /*height*/,
+                                std::string& /*path*/) {
+    return false;
+  }
 };
 
 // Installs the host (nullptr: no panels). Not thread-safe: set it once at
@@ -225,6 +239,18 @@ int PanelPlotText(int panel, int control, double x, double y, const std::string&
 int PanelDeleteGraphPlot(int panel, int control, int plot);
 // A manual range for the X axis or one of the two Y axes.
 int PanelSetAxisRange(int panel, int control, GraphAxis axis, double min, double max);
+// Pictures of a panel: its graphs as on screen, with their axes, cursor line
+// and the panel's legend. PanelPrint offers the print dialog, or asks for a
+// PDF file when the system has no printer; the operator's cancel returns 0.
+// PanelExportImage writes PNG or SVG by the extension of `path`, at
+// width x height pixels (0: the window's). Failures return < 0 with the
+// reason in `error`, and leave no file behind. GUI thread.
+int PanelPrint(int panel, std::string& error);
+int PanelExportImage(int panel, const std::string& path, int width, int height, std::string& error);
+// Asks for an image file and its size, offered as `width` x `height`; false
+// on cancel (and without panels).
+bool PanelImageExportPopup(const std::string& title, const std::string& directory, const std::string& defaultName,
+                           int& width, int& height, std::string& path);
 // The range the axis shows now, zoomed or not; min and max stay as they are
 // when the graph cannot tell (no panels).
 int PanelGetAxisView(int panel, int control, GraphAxis axis, double& min, double& max);

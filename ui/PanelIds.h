@@ -337,7 +337,8 @@ enum ScopePanelControl : int {
   SCOPE_LEGEND_3,
   SCOPE_MENU_COLOUR = 200,       // display options on the scope menu
   SCOPE_MENU_BLACK_WHITE,
-  SCOPE_MENU_PRINT,              // no panel printing here: dimmed at start-up
+  SCOPE_MENU_PRINT,              // the graphs on paper, or into a PDF file without a printer
+  SCOPE_MENU_EXPORT_IMAGE,       // the graphs as a PNG or SVG picture
 };
 
 // Parameter panel: the commands beside its two tables.

@@ -37,6 +37,7 @@ class PanelFixture : public ::testing::Test {
   QAction* Action(int panel, int control);
   void Click(int panel, int control);
   void Choose(int item);  // a main menu item
+  void ChooseScope(int item);  // a scope menu item
   // The operator picks the ring item with `value`.
   void ChooseRing(int panel, int control, int64_t value);
   bool Visible(int panel);

@@ -76,7 +76,8 @@ TEST_F(StartupTest, BannerTitleHelpAndMenus) {
   PanelGetString(uwMcHelpPanelHandle, HELP_TXTBOX, help);
   EXPECT_EQ(help, McycleHelpPanelText());
   EXPECT_TRUE(Dimmed(main, MAIN_MENU_MANUAL));
-  EXPECT_TRUE(Dimmed(uwMcScopePanelHandle, SCOPE_MENU_PRINT));
+  EXPECT_FALSE(Dimmed(uwMcScopePanelHandle, SCOPE_MENU_PRINT));
+  EXPECT_FALSE(Dimmed(uwMcScopePanelHandle, SCOPE_MENU_EXPORT_IMAGE));
   EXPECT_FALSE(Action(main, MAIN_MENU_RESERVED_CHECK)->isVisible());
   for (int c = EVAL_EXPERT_FIRST; c < EVAL_EXPERT_FIRST + EVAL_EXPERT_COUNT; ++c) {
     int64_t visible = 1;

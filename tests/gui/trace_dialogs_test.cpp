@@ -1,7 +1,6 @@
 // The trace-file dialogs on the real panels, every popup answered by the
 // test: name rules, overwrite, extensions, rejected files, batch conversion
 // and the scope panel's file menu.
-#include <QAction>
 #include <deque>
 #include <fstream>
 
@@ -39,11 +38,6 @@ class TraceDialogs : public PanelFixture {
     PanelFixture::TearDown();
   }
   std::string Folder() { return dir.string(); }
-  void Menu(int item) {
-    QAction* a = Action(uwMcScopePanelHandle, item);
-    ASSERT_NE(a, nullptr) << item;
-    a->trigger();
-  }
   std::vector<std::string> Messages() {
     std::vector<std::string> m;
     for (const auto& r : asked)
@@ -129,7 +123,7 @@ TEST_F(TraceDialogs, UnknownExtensionsAndRejectedFilesChangeNothing) {
   mcModuleHooks.loadTraceFile = ScopeHmiLoadHook;  // as the program installs it
   ClearLog();
   asked.clear();
-  Menu(SCOPE_MENU_LOAD);
+  ChooseScope(SCOPE_MENU_LOAD);
   Process();
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked.back().message, "*.loz;*.lo1;*.log");
@@ -155,7 +149,7 @@ TEST_F(TraceDialogs, BatchConversionInADottedFolderNamesTheBadFile) {
   answers = {{true, "", {(folder / "a.loz").string(), (folder / "c.loz").string(), (folder / "b.logzip").string(),
                          (folder / "d.log").string()}}};
   ClearLog();
-  Menu(SCOPE_MENU_CONVERT);
+  ChooseScope(SCOPE_MENU_CONVERT);
   Process();
   const std::string log = Log();
   EXPECT_NE(log.find("c.loz not converted: LZW stream corrupt (no end code)"), std::string::npos) << log;
@@ -176,18 +170,18 @@ TEST_F(TraceDialogs, BatchConversionInADottedFolderNamesTheBadFile) {
 TEST_F(TraceDialogs, MenuExportsCsvShowsInformationAndKeepsTheComment) {
   TraceMake(TraceVariant::P0528, 10);
   answers = {{true, Folder() + "/stroke", {}}};
-  Menu(SCOPE_MENU_EXPORT_CSV);
+  ChooseScope(SCOPE_MENU_EXPORT_CSV);
   Process();
   EXPECT_EQ(ReadFileBytes(Folder() + "/stroke.csv").substr(0, 5), "Trace");
 
-  Menu(SCOPE_MENU_INFORMATION);
+  ChooseScope(SCOPE_MENU_INFORMATION);
   Process();
   EXPECT_TRUE(Visible(uwMcScopeInfoPanelHandle));
   std::string info;
   PanelGetString(uwMcScopeInfoPanelHandle, SCOPE_INFO_TXTBOX, info);
   EXPECT_NE(info.find("Firmware:    P0235-11\n"), std::string::npos) << info;
 
-  Menu(SCOPE_MENU_COMMENT);
+  ChooseScope(SCOPE_MENU_COMMENT);
   Process();
   std::string comment;
   PanelGetString(uwMcScopeCommentPanelHandle, COMMENT_TXTBOX, comment);

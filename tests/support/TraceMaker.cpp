@@ -169,6 +169,13 @@ void TraceMake(TraceVariant v, int frames) {
   ScopeCopyInfoData();
 }
 
+namespace {
+
+// Object 0x200F of the controller: product in the high byte, revision in the low.
+uint32_t ControllerVersionWord() { return (udScopeFwVersion >> 8 & 0xFF00) | (udScopeFwVersion & 0xFF); }
+
+}  // namespace
+
 std::string TraceLo1Bytes(uint16_t frameLength, bool crlf) {
   SimBacktrace f;
   f.year = static_cast<int>(udScopeDateYear), f.month = static_cast<int>(udScopeDateMonth);
@@ -181,7 +188,7 @@ std::string TraceLo1Bytes(uint16_t frameLength, bool crlf) {
   r = {{0x210C, 0, 2, frameLength}, {0x2115, 0, 2, t0.uwFrames},      {0x2102, 0, 2, t0.uwSampleTime},
        {0x2118, 0, 2, t0.uwPostTrg}, {0x2004, 0, 2, uwScopeStatus0},  {0x2119, 0, 4, udScopeStatus1},
        {0x2103, 0, 2, uwScopeMode0}, {0x210F, 0, 2, uwScopeMode1},    {0x2101, 0, 2, uwScopeLmsResol},
-       {0x22B3, 0, 2, uwScopeMotResol}, {0x2106, 0, 2, uwScopeRamtype}, {0x200F, 0, 2, udScopeFwVersion & 0xFFFF},
+       {0x22B3, 0, 2, uwScopeMotResol}, {0x2106, 0, 2, uwScopeRamtype}, {0x200F, 0, 2, ControllerVersionWord()},
        {0x2002, 0, 2, uwScopeRampos}, {0x22B1, 0, 2, uwScopeMotpos},
        {0x2A00, 1, 4, t0.udStatus},  {0x2A00, 2, 4, t1.udStatus},     {0x2A00, 3, 4, t1.uwSampleTime},
        {0x2A00, 4, 4, t1.uwFrames}};
@@ -190,21 +197,13 @@ std::string TraceLo1Bytes(uint16_t frameLength, bool crlf) {
                                                      0x2297, 0x2298, 0x22A1, 0x200D, 0x22A3, 0x22A4, 0x22A5,
                                                      0x22A6, 0x22A7, 0x22A8, 0x200B};
   for (int w = 0; w < SCOPE_KVO_WORDS; ++w) r.push_back({kKvoObjects[w], 0, 2, stRC6Kvo[w]});
+  // The header block: each entry's own object, as the controller records it.
   const auto& log = sLogDataContainer.entries;
-  r.push_back({0x2601, 0, 2, log[12].udData & 0xFFFF});
-  r.push_back({0x2503, 8, 4, log[13].udData});
-  const uint8_t motorSubs[] = {6, 7, 2, 3, 5, 8, 13, 14, 15, 16, 17, 18, 19, 4, 23, 24, 25};
-  for (int i = 0; i < 17; ++i) r.push_back({0x2604, motorSubs[i], 4, log[15 + i].udData});
-  r.push_back({0x2602, 2, 4, log[32].udData});
-  r.push_back({0x2602, 3, 4, log[33].udData});
-  r.push_back({0x2603, 2, 4, log[34].udData});
-  r.push_back({0x2603, 3, 4, log[35].udData});
-  r.push_back({0x2604, 22, 4, log[38].udData});
-  r.push_back({0x2604, 9, 4, log[39].udData});
-  r.push_back({0x2604, 12, 4, log[40].udData});
+  for (int e = sLogDataContainer.ubFileEntry; e <= sLogDataContainer.ubLastEntry; ++e)
+    r.push_back({log[e].uwIndex, log[e].ubSubIndex, log[e].ubLength, log[e].udData});
   for (uint8_t i = 0; i < 3; ++i) r.push_back({0x2318, static_cast<uint8_t>(0x10 + i), 4, sScopeDataContainer.entries[7 + i].udData});
-  for (uint8_t i = 0; i < 15; ++i) r.push_back({0x260A, static_cast<uint8_t>(1 + i), 4, sLogExtDataContainer.entries[i].udData});
-  for (uint8_t i = 0; i < 9; ++i) r.push_back({0x2107, static_cast<uint8_t>(1 + i), 4, sLogExtDataContainer.entries[15 + i].udData});
+  for (const CtrlCmdEntry& e : sLogExtDataContainer.entries)
+    if (e.uwIndex == 0x260A || e.uwIndex == 0x2107) r.push_back({e.uwIndex, e.ubSubIndex, 4, e.udData});
   for (int t = 0; t < ubScopeNumOfTraces; ++t)
     for (uint32_t i = 0; i < scScope[t].uwFrames; ++i) {
       f.frames.insert(f.frames.end(), scScope[t].pFrames[i].aubRaw, scScope[t].pFrames[i].aubRaw + SCOPE_RAW_BYTES);

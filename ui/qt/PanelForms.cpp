@@ -203,6 +203,7 @@ const std::vector<ControlSpec> kScope = {
     CTRL(SCOPE_, MENU_COLOUR, Menu),
     CTRL(SCOPE_, MENU_BLACK_WHITE, Menu),
     CTRL(SCOPE_, MENU_PRINT, Menu),
+    CTRL(SCOPE_, MENU_EXPORT_IMAGE, Menu),
     CTRL(SCOPE_, MENU_FIT, Menu),
     CTRL(SCOPE_, GRAPH_DIGITAL, Graph),
     CTRL(SCOPE_, NUM_ANA_ZERO, Numeric),

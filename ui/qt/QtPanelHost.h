@@ -48,17 +48,19 @@ struct ControlSpec {
 
 // What a popup asked and what the operator (or a test) answered.
 struct PopupRequest {
-  enum Kind { Message, Confirm, FileSelect, DirSelect, MultiFileSelect } kind;
+  enum Kind { Message, Confirm, FileSelect, DirSelect, MultiFileSelect, ImageExport } kind;
   std::string title;
   std::string message;     // message text, or the file filters
   std::string directory;
   std::string defaultName;
   bool forSave = false;
+  int width = 0, height = 0;  // ImageExport: the size offered
 };
 struct PopupAnswer {
   bool accepted = false;
   std::string path;
   std::vector<std::string> paths{};  // MultiFileSelect
+  int width = 0, height = 0;         // ImageExport: the size chosen
 };
 using PopupResponder = std::function<PopupAnswer(const PopupRequest&)>;
 
@@ -125,6 +127,12 @@ class QtPanelHost : public QObject, public PanelHost {
   bool MultiFileSelectPopup(const std::string& directory, const std::string& defaultName, const std::string& filters,
                             const std::string& title, std::vector<std::string>& paths) override;
   void QuitEventLoop() override;
+  // Pictures of a panel: its GraphControls stacked as on screen, under a
+  // strip with its legend labels (object names starting "LEGEND").
+  int Print(int panel, std::string& error) override;
+  int ExportImage(int panel, const std::string& path, int width, int height, std::string& error) override;
+  bool ImageExportPopup(const std::string& title, const std::string& directory, const std::string& defaultName,
+                        int& width, int& height, std::string& path) override;
 
   // The model behind one control.
   struct Control {
@@ -182,6 +190,8 @@ class QtPanelHost : public QObject, public PanelHost {
   bool PanelEvent(int handle, QObject* watched, QEvent* event);
   bool ControlEvent(QObject* watched, QEvent* event);
   PopupAnswer Ask(const PopupRequest& request);
+  // The operator's dialog for an image file and its size (QtPanelPrint.cpp).
+  static PopupAnswer AskImageExport(const PopupRequest& request, QWidget* parent);
   // A message shown without a nested event loop; `then` (if any) runs once
   // it is acknowledged.
   void ShowMessage(const PopupRequest& request, std::function<void()> then);

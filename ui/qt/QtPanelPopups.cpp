@@ -62,6 +62,7 @@ PopupAnswer QtPanelHost::Ask(const PopupRequest& r) {
       a.path = path.toStdString();
       break;
     }
+    case PopupRequest::ImageExport: a = AskImageExport(r, parent); break;
   }
   return a;
 }
