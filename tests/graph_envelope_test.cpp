@@ -104,14 +104,16 @@ TEST(GraphEnvelopeTest, PyramidGivesTheColumnsOfEverySample) {
     double x0, dx;
     size_t nanEvery;  // 0: none
     int width;
-  } const cases[] = {{65535, 0, 1, 0, 1856}, {65535, 0, 1, 997, 640}, {10000, -50, 0.5, 0, 333},
-                     {7, 0, 1, 3, 2},        {4096, 3, 2, 64, 100},   {1, 0, 1, 0, 10}};
+    bool lane;  // a 0/6 step signal with long flat runs instead of a noisy curve
+  } const cases[] = {{65535, 0, 1, 0, 1856, false}, {65535, 0, 1, 997, 640, false}, {10000, -50, 0.5, 0, 333, false},
+                     {7, 0, 1, 3, 2, false},        {4096, 3, 2, 64, 100, false},   {1, 0, 1, 0, 10, false},
+                     {65535, 0, 1, 0, 1856, true},  {65535, 0, 1, 4093, 999, true}};
   std::mt19937 rng(7);
   for (const Case& c : cases) {
     std::vector<double> y(c.count);
     std::uniform_real_distribution<double> noise(-1, 1);
     for (size_t i = 0; i < y.size(); ++i) {
-      y[i] = 50 * std::sin(static_cast<double>(i) * 0.001) + noise(rng);
+      y[i] = c.lane ? (i / 777 + i / 5000) % 2 * 6.0 : 50 * std::sin(static_cast<double>(i) * 0.001) + noise(rng);
       if (c.nanEvery && i % c.nanEvery < c.nanEvery / 10 + 1) y[i] = nan;
     }
     if (c.count > 100) y[c.count / 3] = 1000;  // one-sample spike

@@ -1,6 +1,7 @@
 #include "ui/Graph.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -144,22 +145,37 @@ GraphColumn RangeExtremes(const GraphPyramid& pyramid, const double* y, size_t a
   return acc;
 }
 
+// The value of y[lo..hi] when the smallest pyramid block holding them is one
+// constant without a gap (a lane that does not switch): no sample is read.
+bool ConstantOver(const GraphPyramid& pyramid, size_t lo, size_t hi, double& value) {
+  const int level = std::max(kGraphPyramidFirstLevel, static_cast<int>(std::bit_width(lo ^ hi)));
+  const size_t j = static_cast<size_t>(level - kGraphPyramidFirstLevel);
+  if (j >= pyramid.levels.size() || (lo >> level) >= pyramid.levels[j].size()) return false;
+  const GraphBlock& block = pyramid.levels[j][lo >> level];
+  if (!block.used || block.gap || block.min != block.max) return false;
+  value = block.min;
+  return true;
+}
+
 }  // namespace
 
 void GraphPyramidBuild(const double* y, size_t count, GraphPyramid& pyramid) {
   pyramid.levels.clear();
   constexpr size_t kFirst = size_t{1} << kGraphPyramidFirstLevel;
   // Only whole blocks: the tail of the samples is read one by one.
-  std::vector<GraphColumn> level(count / kFirst);
+  std::vector<GraphBlock> level(count / kFirst);
   for (size_t b = 0; b < level.size(); ++b) {
-    for (size_t i = b * kFirst; i < (b + 1) * kFirst; ++i)
+    for (size_t i = b * kFirst; i < (b + 1) * kFirst; ++i) {
       if (!std::isnan(y[i])) Add(level[b], y[i]);
+      else level[b].gap = true;
+    }
   }
   while (!level.empty()) {
-    std::vector<GraphColumn> up(level.size() / 2);
+    std::vector<GraphBlock> up(level.size() / 2);
     for (size_t b = 0; b < up.size(); ++b) {
       Merge(up[b], level[2 * b]);
       Merge(up[b], level[2 * b + 1]);
+      up[b].gap = level[2 * b].gap || level[2 * b + 1].gap;
     }
     pyramid.levels.push_back(std::move(level));
     level = std::move(up);
@@ -192,16 +208,35 @@ void GraphPyramidEnvelope(const GraphPyramid& pyramid, const double* y, size_t c
     while (i < last && at(i) < c) ++i;
     edge[static_cast<size_t>(c)] = from = i;
   }
+  // A column whose samples and both neighbours lie in one constant block
+  // is that constant, crossings included.
+  std::vector<char> constant(static_cast<size_t>(width), 0);
+  std::vector<double> value(static_cast<size_t>(width), 0);
   for (int c = 0; c < width; ++c) {
     const size_t a = edge[static_cast<size_t>(c)], b = edge[static_cast<size_t>(c) + 1];
-    if (a < b) Merge(columns[static_cast<size_t>(c)], RangeExtremes(pyramid, y, a, b));
+    if (a >= b) continue;
+    const size_t u = static_cast<size_t>(c);
+    if (ConstantOver(pyramid, a > first ? a - 1 : a, b < last ? b : b - 1, value[u])) {
+      constant[u] = 1;
+      Add(columns[u], value[u]);
+    } else {
+      Merge(columns[u], RangeExtremes(pyramid, y, a, b));
+    }
   }
   // Where the line crosses an edge, the crossing point belongs to both sides.
   for (int c = 0; c <= width; ++c) {
     const size_t i = edge[static_cast<size_t>(c)];
-    if (i <= first || i >= last || std::isnan(y[i - 1]) || std::isnan(y[i])) continue;
-    const double pa = at(i - 1), p = at(i), ya = y[i - 1], v = y[i];
-    const double cross = ya + (v - ya) * (c - pa) / (p - pa);
+    if (i <= first || i >= last) continue;
+    double cross;
+    if (c < width && constant[static_cast<size_t>(c)]) {
+      cross = value[static_cast<size_t>(c)];
+    } else if (c > 0 && constant[static_cast<size_t>(c) - 1]) {
+      cross = value[static_cast<size_t>(c) - 1];
+    } else {
+      if (std::isnan(y[i - 1]) || std::isnan(y[i])) continue;
+      const double pa = at(i - 1), p = at(i), ya = y[i - 1], v = y[i];
+      cross = ya + (v - ya) * (c - pa) / (p - pa);
+    }
     Extend(columns, c - 1, cross);
     Extend(columns, c, cross);
   }

@@ -54,10 +54,13 @@ void GraphVisibleRange(size_t count, double x0, double dx, double viewMin, doubl
 // kGraphPyramidFirstLevel up, built once per waveform, so that the envelope
 // of a view costs the pixel columns rather than the samples in it.
 inline constexpr int kGraphPyramidFirstLevel = 3;
+struct GraphBlock : GraphColumn {
+  bool gap = false;  // a NaN among the block's samples
+};
 struct GraphPyramid {
   // levels[j]: block b covers samples [b, b + 1) * 2^(j + first level); a
   // block of NaN only is unused.
-  std::vector<std::vector<GraphColumn>> levels;
+  std::vector<std::vector<GraphBlock>> levels;
 };
 void GraphPyramidBuild(const double* y, size_t count, GraphPyramid& pyramid);
 

@@ -81,12 +81,12 @@ class FakePanelHost : public PanelHost {
   int SetAxisRange(int p, int c, GraphAxis axis, double min, double max) override {
     return Record(p, c, [&] { ranges[{p, c}][axis] = {min, max}; });
   }
-  // The operator's zoom: `views` when set, the range otherwise.
+  // The operator's zoom: `views` when set; refused otherwise, so the logic
+  // takes the range of its axis controls.
   int GetAxisView(int p, int c, GraphAxis axis, double& min, double& max) override {
-    return Record(p, c, [&] {
-      const auto v = views.find({p, c});
-      std::tie(min, max) = axis == GRAPH_AXIS_X && v != views.end() ? v->second : ranges[{p, c}][axis];
-    });
+    const auto v = views.find({p, c});
+    if (axis != GRAPH_AXIS_X || v == views.end()) return PANEL_ERR_UNKNOWN;
+    return Record(p, c, [&] { std::tie(min, max) = v->second; });
   }
   int GraphFit(int p, int c) override { return Record(p, c, [&] { views.erase({p, c}); }); }
   int Hide(int p) override { return Record(p, 0, [&] { hidden.push_back(p); }); }
