@@ -20,7 +20,7 @@ void SetSoftParm(uint16_t value) { McycleSetSoftParm(value); }
 void CloseObjectLog() { McycleObjectLogClose(); }
 }  // namespace
 
-McModuleHooks mcModuleHooks = [] {
+McModuleHooks McycleProgramHooks() {
   McModuleHooks hooks;
   hooks.scopeInit = ScopeInit;
   hooks.udpInit = UdpInit;
@@ -33,4 +33,6 @@ McModuleHooks mcModuleHooks = [] {
   hooks.loadTraceFile = ScopeHmiLoadHook;
   hooks.redrawTrace = ScopeTraceDisplay;
   return hooks;
-}();
+}
+
+McModuleHooks mcModuleHooks = McycleProgramHooks();

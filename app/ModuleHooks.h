@@ -22,3 +22,5 @@ struct McModuleHooks {
 };
 
 extern McModuleHooks mcModuleHooks;
+// The hooks the program installs at start-up (what mcModuleHooks starts as).
+McModuleHooks McycleProgramHooks();

@@ -114,6 +114,7 @@ int SCOPE_MENU_Callback(int panel, int control, int event, void* callbackData, i
     case SCOPE_MENU_BLACK_WHITE: McycleSetDisplayOption(true); break;
     case SCOPE_MENU_PRINT: PrintScope(); break;
     case SCOPE_MENU_EXPORT_IMAGE: ExportScopeImage(); break;
+    case SCOPE_MENU_FIT: PanelGraphFit(uwMcScopePanelHandle, SCOPE_GRAPH); break;
     default: break;
   }
   return 0;
@@ -126,6 +127,6 @@ void ScopeMenuSetUp() {
   for (int item = SCOPE_MENU_TRACE2_SAMPLE_0_5; item <= SCOPE_MENU_TRACE2_SAMPLE_200; ++item) install(item);
   for (int item : {int{SCOPE_MENU_EVALUATE}, int{SCOPE_MENU_DOWNLOAD}, int{SCOPE_MENU_EXIT},
                    int{SCOPE_MENU_BACKTRACE_RESTART}, int{SCOPE_MENU_COLOUR}, int{SCOPE_MENU_BLACK_WHITE},
-                   int{SCOPE_MENU_PRINT}, int{SCOPE_MENU_EXPORT_IMAGE}})
+                   int{SCOPE_MENU_PRINT}, int{SCOPE_MENU_EXPORT_IMAGE}, int{SCOPE_MENU_FIT}})
     install(item);
 }

@@ -41,10 +41,9 @@ void PlaceLines(long frame) {
 
 }  // namespace
 
-long ScopeCursorFrame(double x, double width, uint16_t frames, double period) {
+long ScopeCursorFrame(double x, double width, uint16_t frames, double first, double last) {
   if (frames == 0 || width <= 0 || x < 0 || x > width) return -1;
-  const double T = period > 0 ? period : 1;
-  const double frame = lfScopeXzero / T + SCOPE_TIME_DIVISIONS * lfScopeXgain / T * (x / width);
+  const double frame = first + (last - first) * (x / width);
   if (!std::isfinite(frame)) return -1;
   return std::lround(std::fmin(std::fmax(std::floor(frame), 0.0), frames - 1.0));
 }
@@ -63,7 +62,11 @@ void ScopeDisplayMouseData(int x, int y, double width) {
   const uint16_t frames = static_cast<uint16_t>(t.pFrames ? (t.uwFrames < t.udCapacity ? t.uwFrames : t.udCapacity) : 0);
   const double period = ScopeSamplePeriod(t);
   ScopeCalcXscale();
-  const long frame = ScopeCursorFrame(x, width, frames, period);
+  // The view the operator zoomed to, else the axis controls' range.
+  double first, last;
+  ScopeFrameRange(period, first, last);
+  PanelGetAxisView(uwMcScopePanelHandle, SCOPE_GRAPH, GRAPH_AXIS_X, first, last);
+  const long frame = ScopeCursorFrame(x, width, frames, first, last);
   if (frame < 0) return;
   // The analog plots again, without the previous cursor or marks.
   ScopeTraceDisplay(1);

@@ -8,9 +8,10 @@ extern uint32_t udScopeCalcSpdRamPosStart, udScopeCalcSpdMotPosStart, udScopeCal
 extern uint32_t udScopeCalcSpdFrameStart;
 extern double lfScopeCalcSpdTimeStart, lfScopeCalcSpdMouseXOld, lfScopeCalcSpdMouseYOld;
 
-// The frame under pixel x of a plot area `width` pixels wide, for the time
-// axis shown; -1 outside the plot area. Clamped to the trace's frames.
-long ScopeCursorFrame(double x, double width, uint16_t frames, double period);
+// The frame under pixel x of a plot area `width` pixels wide that shows
+// frames first .. last; -1 outside the plot area. Clamped to the trace's
+// frames.
+long ScopeCursorFrame(double x, double width, uint16_t frames, double first, double last);
 // Places the cursor at pixel (x, y) of the analog graph's plot area and fills
 // the trace information panel. `width` is the plot area's width.
 void ScopeDisplayMouseData(int x, int y, double width);

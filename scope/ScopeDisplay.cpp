@@ -200,6 +200,12 @@ void ScopePlotMessage(const char* text) {
   PanelPlotText(uwMcScopePanelHandle, SCOPE_GRAPH, 20, 50, text, kRed, 20, true, GRAPH_AXIS_LEFT, "NORL");
 }
 
+void ScopeFrameRange(double period, double& first, double& last) {
+  const double T = period > 0 ? period : 1;
+  first = lfScopeXzero / T;
+  last = first + SCOPE_TIME_DIVISIONS * lfScopeXgain / T;
+}
+
 void ScopeTraceDisplay(int analogOnly) {
   if (!(ubMcFlag2 & MC_FLAG2_TRACE_PRESENT)) return;
   const ScopeTraceDesc& t = ScopeSelectedTrace();
@@ -211,9 +217,9 @@ void ScopeTraceDisplay(int analogOnly) {
   ScopeCalcXscale();
   // A sample-time code of 0 (a damaged file) has no time base: frame index.
   const double period = ScopeSamplePeriod(t);
-  const double T = period > 0 ? period : 1;
   ShowSampleTime(period);
-  const double x0 = lfScopeXzero / T, x1 = x0 + SCOPE_TIME_DIVISIONS * lfScopeXgain / T;
+  double x0, x1;
+  ScopeFrameRange(period, x0, x1);
   PanelSetAxisRange(uwMcScopePanelHandle, SCOPE_GRAPH, GRAPH_AXIS_X, x0, x1);
   PanelSetAxisRange(uwMcScopePanelHandle, SCOPE_GRAPH_DIGITAL, GRAPH_AXIS_X, x0, x1);
   PanelSetAxisRange(uwMcScopePanelHandle, SCOPE_GRAPH, GRAPH_AXIS_LEFT, 0, 100);

@@ -33,6 +33,9 @@ double ScopeLaneLevel(ScopeLaneMap map, int lane, bool set);
 const ScopeTraceDesc& ScopeSelectedTrace();
 // Sample period of the trace in ms; 0 for a sample-time code of 0.
 double ScopeSamplePeriod(const ScopeTraceDesc& t);
+// The frames the time axis controls put on the graphs' X axis (sample
+// period in ms; 0 or less counts frames).
+void ScopeFrameRange(double period, double& first, double& last);
 // The three positions of a frame in mm (motor, ram, command), as step 5 of
 // the drawing reads them; hasCmd false on a P0417 trace.
 void ScopeFramePositions(const ScopeFrame& f, double& motor, double& ram, double& cmd, bool& hasCmd);

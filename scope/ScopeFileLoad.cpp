@@ -136,8 +136,19 @@ bool Expand(const std::string& stream, std::string& text) {
   return false;
 }
 
+// A trace text names its variant in its Firmware and RAMTYPE lines; one
+// that names none is read as the default variant, not as whatever was
+// loaded or connected before (which made the same file read differently).
+void TextVariant() {
+  uwScopeRamtype = 0;
+  ubMcFlag3 &= static_cast<uint8_t>(~kFlag3Bits);
+  ubMcFlag5 &= static_cast<uint8_t>(~kFlag5Bits);
+  ubScopeFlag &= static_cast<uint8_t>(~SCOPE_FLAG_P0417_TRACE);
+}
+
 // The ".log" text of a ".loz" or ".logzip" file.
 bool LozToLog(const std::string& path, std::string& log) {
+  TextVariant();
   std::string stream, text;
   return ReadWhole(path, stream) && Expand(stream, text) && ScopeConvertRohdata(text.data(), text.size(), log) >= 0;
 }
@@ -146,6 +157,7 @@ int32_t Read(const std::string& path, const std::string& extension) {
   std::string bytes;
   if (extension == ".log") {
     if (!ReadWhole(path, bytes)) return -1;
+    TextVariant();
     ubScopeFlag |= SCOPE_FLAG_LAST_LOAD_LOG;
     ubScopeFlag1 &= static_cast<uint8_t>(~SCOPE_FLAG1_LAST_LOAD_LO1);
     return ScopeLoadTraceFromFile(bytes.data(), bytes.size());
@@ -185,6 +197,12 @@ int32_t ScopeLoadFile(const std::string& path) {
     ubScopeNumOfTraces = 0;
     iScopeTraceMaxFrames = -1;
     return -1;
+  }
+  // A trace the record does not hold has no frames, whatever the file's
+  // header announced for it.
+  for (int t = ubScopeNumOfTraces; t < 2; ++t) {
+    ScopeFramesReplace(scScope[t], 0);
+    scScope[t].uwFrames = 0;
   }
   iScopeTraceMaxFrames = frames;
   ubMcFlag2 |= MC_FLAG2_TRACE_PRESENT;

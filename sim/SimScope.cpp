@@ -56,6 +56,8 @@ bool ParsePair(const std::string& text, unsigned long max, unsigned long& a, uns
 // A value of a header object the tool only stores: fixed per object.
 uint32_t HeaderValue(uint16_t index, uint8_t sub) { return (static_cast<uint32_t>(index & 0xFF) * 1000 + sub * 37) % 65536; }
 
+// The header also stores the macro image's length and CRC (0x22F0/3, /2):
+// the macro memory answers those, as they must match what it holds.
 bool HeaderObject(uint16_t index, uint8_t sub) {
   switch (index) {
     case 0x2118: case 0x2320: case 0x2601: return sub == 0;
@@ -65,7 +67,6 @@ bool HeaderObject(uint16_t index, uint8_t sub) {
     case 0x2604: return sub >= 2 && sub <= 25;
     case 0x260A: return sub >= 1 && sub <= 15;
     case 0x2107: return sub >= 1 && sub <= 9;
-    case 0x22F0: return sub == 2 || sub == 3;
     case 0x260E: return sub == 1;
     default: return false;
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "ui/Graph.h"
@@ -92,6 +93,71 @@ TEST(GraphEnvelopeTest, VisibleRangeReachesOneSampleBeyondTheView) {
   EXPECT_EQ(first, last);
   GraphVisibleRange(0, 0, 1, 0, 10, first, last);
   EXPECT_EQ(first, last);
+}
+
+TEST(GraphEnvelopeTest, PyramidGivesTheColumnsOfEverySample) {
+  // Random views over waveforms with spikes and NaN gaps: the pyramid must
+  // give exactly what visiting every sample gives.
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    size_t count;
+    double x0, dx;
+    size_t nanEvery;  // 0: none
+    int width;
+  } const cases[] = {{65535, 0, 1, 0, 1856}, {65535, 0, 1, 997, 640}, {10000, -50, 0.5, 0, 333},
+                     {7, 0, 1, 3, 2},        {4096, 3, 2, 64, 100},   {1, 0, 1, 0, 10}};
+  std::mt19937 rng(7);
+  for (const Case& c : cases) {
+    std::vector<double> y(c.count);
+    std::uniform_real_distribution<double> noise(-1, 1);
+    for (size_t i = 0; i < y.size(); ++i) {
+      y[i] = 50 * std::sin(static_cast<double>(i) * 0.001) + noise(rng);
+      if (c.nanEvery && i % c.nanEvery < c.nanEvery / 10 + 1) y[i] = nan;
+    }
+    if (c.count > 100) y[c.count / 3] = 1000;  // one-sample spike
+    GraphPyramid pyramid;
+    GraphPyramidBuild(y.data(), y.size(), pyramid);
+    const double span = c.dx * static_cast<double>(c.count);
+    std::uniform_real_distribution<double> where(c.x0 - span * 0.2, c.x0 + span * 1.1);
+    std::uniform_real_distribution<double> zoom(-12, 0.3);
+    for (int v = 0; v < 60; ++v) {
+      const double lo = v == 0 ? c.x0 : where(rng);
+      const double hi = v == 0 ? c.x0 + span : lo + span * std::exp2(zoom(rng));
+      std::vector<GraphColumn> expected, got;
+      GraphColumnEnvelope(y.data(), y.size(), c.x0, c.dx, lo, hi, c.width, expected);
+      GraphPyramidEnvelope(pyramid, y.data(), y.size(), c.x0, c.dx, lo, hi, c.width, got);
+      ASSERT_EQ(got.size(), expected.size());
+      for (size_t k = 0; k < got.size(); ++k) {
+        ASSERT_EQ(got[k].used, expected[k].used) << c.count << " view " << lo << ".." << hi << " column " << k;
+        if (!got[k].used) continue;
+        ASSERT_EQ(got[k].min, expected[k].min) << c.count << " view " << lo << ".." << hi << " column " << k;
+        ASSERT_EQ(got[k].max, expected[k].max) << c.count << " view " << lo << ".." << hi << " column " << k;
+      }
+    }
+  }
+}
+
+TEST(GraphEnvelopeTest, ItemColumnsAreCachedUntilTheViewOrWidthChanges) {
+  GraphItem item;
+  item.y.assign(5000, 1.0);
+  item.y[2505] = 7;
+  GraphItemPrepare(item);
+  std::vector<GraphColumn> scratch;
+  const std::vector<GraphColumn>* first = &GraphItemColumns(item, 0, 5000, 100, scratch);
+  EXPECT_EQ((*first)[50].max, 7);
+  // A copy shares the cache; the same view hands back the same columns.
+  const GraphItem copy = item;
+  EXPECT_EQ(&GraphItemColumns(copy, 0, 5000, 100, scratch), first);
+  // Another view: new columns, not the ones kept for the whole trace.
+  const auto& zoomed = GraphItemColumns(item, 2400, 2600, 100, scratch);
+  EXPECT_EQ(zoomed[52].max, 7);
+  EXPECT_EQ(zoomed[50].max, 1);
+  EXPECT_EQ(GraphItemColumns(item, 2400, 2600, 10, scratch).size(), 10u);
+  // Without a pyramid the columns come from the samples.
+  GraphItem plain;
+  plain.y = item.y;
+  EXPECT_EQ(&GraphItemColumns(plain, 0, 5000, 100, scratch), &scratch);
+  EXPECT_EQ(scratch[50].max, 7);
 }
 
 }  // namespace

@@ -232,10 +232,13 @@ TEST_F(ScopeDisplayTest, CursorFrameAndReadout) {
   struct Case {
     double x, width;
     uint16_t frames;
+    double first, last;  // frames shown
     long frame;
-  } const cases[] = {{0, 600, 400, 0},    {300, 600, 400, 187}, {600, 600, 400, 375},
-                     {600, 600, 100, 99}, {-1, 600, 400, -1},   {601, 600, 400, -1}, {10, 600, 0, -1}};
-  for (const Case& c : cases) EXPECT_EQ(ScopeCursorFrame(c.x, c.width, c.frames, 2.0), c.frame) << c.x;
+  } const cases[] = {{0, 600, 400, 0, 375, 0},     {300, 600, 400, 0, 375, 187}, {600, 600, 400, 0, 375, 375},
+                     {600, 600, 100, 0, 375, 99},  {-1, 600, 400, 0, 375, -1},   {601, 600, 400, 0, 375, -1},
+                     {10, 600, 0, 0, 375, -1},     {300, 600, 400, 100, 110, 105}, {600, 600, 400, 390, 420, 399}};
+  for (const Case& c : cases)
+    EXPECT_EQ(ScopeCursorFrame(c.x, c.width, c.frames, c.first, c.last), c.frame) << c.x << " " << c.first;
 
   ScopeFrame* f = scScope[0].pFrames;
   for (int i = 0; i < 10; ++i) f[i].swRam = static_cast<int16_t>(i * 100);  // 1 mm a frame
@@ -253,6 +256,9 @@ TEST_F(ScopeDisplayTest, CursorFrameAndReadout) {
   ScopeDisplayMouseData(99, 0, 100);  // frame 9, 4 mm in 8 ms
   EXPECT_DOUBLE_EQ((host.doubles[{kInfo, TRACE_INFO_NUM_SPEED}]), 500.0);
   EXPECT_DOUBLE_EQ((host.doubles[{kInfo, TRACE_INFO_NUM_BAR_2}]), 400.0);
+  host.views[{kScope, SCOPE_GRAPH}] = {6, 8};  // zoomed in by the operator
+  ScopeDisplayMouseData(50, 0, 100);
+  EXPECT_DOUBLE_EQ((host.doubles[{kInfo, TRACE_INFO_NUM_RAM}]), 7.0);
   EXPECT_TRUE(ubMcFlag3 & MC_FLAG3_TRACE_INFO_SHOWN);
   int cursors = 0;
   for (const GraphItem& g : Plots())

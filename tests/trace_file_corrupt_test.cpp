@@ -152,6 +152,9 @@ TEST_F(CorruptTraceFile, EachKindIsRejectedWithItsReasonOrHasTheFieldIgnored) {
       {"unknown header key", "a.loz", TraceCompress(Replace(loz, "PARAMETERS_END", "NEW_KEY:\t12\nPARAMETERS_END")), nullptr},
       {"ram type without (", "a.log", Replace(log, " (0x0031)", " 0x0031"), nullptr},
       {"date without -", "a.log", Replace(log, "2024-03-05", "20240305"), nullptr},
+      {"unknown firmware", "a.log", Replace(log, "Firmware:\tP0235", "Firmware:\tP0999"), nullptr},
+      {"one-trace format announcing a second trace", "a.log", Replace(log, "FileFormat:\t4", "FileFormat:\t3"),
+       nullptr},
       {"CR LF line ends", "a.log", [&] {
          std::string crlf;
          for (char c : log) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -165,6 +168,13 @@ TEST_F(CorruptTraceFile, EachKindIsRejectedWithItsReasonOrHasTheFieldIgnored) {
     const int32_t frames = ScopeLoadFile(path);
     if (!c.reason) {
       EXPECT_EQ(frames, c.frames) << ScopeFileReason();
+      // A text decides the variant even without a firmware it knows, and a
+      // trace the record does not hold has no frames.
+      if (c.name != "a.lo1") {
+        EXPECT_STREQ(ScopeFileVariantName(), "P0528");
+        EXPECT_NE(uwScopeRamtype, 0x0011) << "the controller's ram type";
+      }
+      for (int t = ubScopeNumOfTraces; t < 2; ++t) EXPECT_EQ(scScope[t].uwFrames, 0) << "trace " << t;
       continue;
     }
     EXPECT_EQ(frames, -1);

@@ -34,9 +34,7 @@ void GraphVisibleRange(size_t count, double x0, double dx, double viewMin, doubl
 
 namespace {
 
-void Extend(std::vector<GraphColumn>& columns, long long c, double v) {
-  if (c < 0 || c >= static_cast<long long>(columns.size())) return;
-  GraphColumn& col = columns[static_cast<size_t>(c)];
+void Add(GraphColumn& col, double v) {
   if (!col.used) {
     col.used = true;
     col.min = col.max = v;
@@ -45,6 +43,11 @@ void Extend(std::vector<GraphColumn>& columns, long long c, double v) {
   } else if (v > col.max) {
     col.max = v;
   }
+}
+
+void Extend(std::vector<GraphColumn>& columns, long long c, double v) {
+  if (c < 0 || c >= static_cast<long long>(columns.size())) return;
+  Add(columns[static_cast<size_t>(c)], v);
 }
 
 }  // namespace
@@ -106,4 +109,125 @@ void GraphColumnEnvelope(const double* y, size_t count, double x0, double dx, do
     Extend(columns, ca, runMin);
     Extend(columns, ca, runMax);
   }
+}
+
+namespace {
+
+void Merge(GraphColumn& col, const GraphColumn& block) {
+  if (!block.used) return;
+  Add(col, block.min);
+  Add(col, block.max);
+}
+
+// Min/max of the numbers among y[a, b): whole aligned blocks from the
+// pyramid, the ragged ends (under 2^first level samples each) one by one.
+GraphColumn RangeExtremes(const GraphPyramid& pyramid, const double* y, size_t a, size_t b) {
+  GraphColumn acc;
+  const size_t levels = pyramid.levels.size();
+  constexpr size_t kFirst = size_t{1} << kGraphPyramidFirstLevel;
+  size_t i = a;
+  while (i < b) {
+    if (levels == 0 || i % kFirst != 0 || i + kFirst > b) {
+      if (!std::isnan(y[i])) Add(acc, y[i]);
+      ++i;
+      continue;
+    }
+    size_t j = 0;
+    while (j + 1 < levels) {
+      const size_t size = kFirst << (j + 1);
+      if (i % size != 0 || i + size > b) break;
+      ++j;
+    }
+    Merge(acc, pyramid.levels[j][i >> (kGraphPyramidFirstLevel + j)]);
+    i += kFirst << j;
+  }
+  return acc;
+}
+
+}  // namespace
+
+void GraphPyramidBuild(const double* y, size_t count, GraphPyramid& pyramid) {
+  pyramid.levels.clear();
+  constexpr size_t kFirst = size_t{1} << kGraphPyramidFirstLevel;
+  // Only whole blocks: the tail of the samples is read one by one.
+  std::vector<GraphColumn> level(count / kFirst);
+  for (size_t b = 0; b < level.size(); ++b) {
+    for (size_t i = b * kFirst; i < (b + 1) * kFirst; ++i)
+      if (!std::isnan(y[i])) Add(level[b], y[i]);
+  }
+  while (!level.empty()) {
+    std::vector<GraphColumn> up(level.size() / 2);
+    for (size_t b = 0; b < up.size(); ++b) {
+      Merge(up[b], level[2 * b]);
+      Merge(up[b], level[2 * b + 1]);
+    }
+    pyramid.levels.push_back(std::move(level));
+    level = std::move(up);
+  }
+}
+
+void GraphPyramidEnvelope(const GraphPyramid& pyramid, const double* y, size_t count, double x0, double dx,
+                          double viewMin, double viewMax, int width, std::vector<GraphColumn>& columns) {
+  size_t first = 0, last = 0;
+  GraphVisibleRange(count, x0, dx, viewMin, viewMax, first, last);
+  const double perColumn = width > 0 ? (viewMax - viewMin) / width : 0;
+  const double start = (x0 - viewMin) / perColumn;
+  const double step = dx / perColumn;
+  // Under two samples a column: the line itself is as cheap.
+  if (width <= 0 || last <= first || !(step <= 0.5))
+    return GraphColumnEnvelope(y, count, x0, dx, viewMin, viewMax, width, columns);
+  columns.assign(static_cast<size_t>(width), GraphColumn{});
+  // The positions exactly as GraphColumnEnvelope computes them, so both
+  // put every sample into the same column.
+  auto at = [start, step](size_t i) { return start + static_cast<double>(i) * step; };
+  // edge[c]: the first visible sample at or right of column edge c.
+  std::vector<size_t> edge(static_cast<size_t>(width) + 1);
+  size_t from = first;
+  for (int c = 0; c <= width; ++c) {
+    const double guess = std::ceil((c - start) / step);
+    size_t i = from;
+    if (guess >= static_cast<double>(last)) i = last;
+    else if (guess > static_cast<double>(from)) i = static_cast<size_t>(guess);
+    while (i > from && at(i - 1) >= c) --i;
+    while (i < last && at(i) < c) ++i;
+    edge[static_cast<size_t>(c)] = from = i;
+  }
+  for (int c = 0; c < width; ++c) {
+    const size_t a = edge[static_cast<size_t>(c)], b = edge[static_cast<size_t>(c) + 1];
+    if (a < b) Merge(columns[static_cast<size_t>(c)], RangeExtremes(pyramid, y, a, b));
+  }
+  // Where the line crosses an edge, the crossing point belongs to both sides.
+  for (int c = 0; c <= width; ++c) {
+    const size_t i = edge[static_cast<size_t>(c)];
+    if (i <= first || i >= last || std::isnan(y[i - 1]) || std::isnan(y[i])) continue;
+    const double pa = at(i - 1), p = at(i), ya = y[i - 1], v = y[i];
+    const double cross = ya + (v - ya) * (c - pa) / (p - pa);
+    Extend(columns, c - 1, cross);
+    Extend(columns, c, cross);
+  }
+}
+
+void GraphItemPrepare(GraphItem& item) {
+  if (item.kind != GraphItem::Waveform) return;
+  auto cache = std::make_shared<GraphEnvelopeCache>();
+  GraphPyramidBuild(item.y.data(), item.y.size(), cache->pyramid);
+  item.envelope = std::move(cache);
+}
+
+const std::vector<GraphColumn>& GraphItemColumns(const GraphItem& item, double viewMin, double viewMax, int width,
+                                                 std::vector<GraphColumn>& scratch) {
+  GraphEnvelopeCache* cache = item.envelope.get();
+  if (!cache) {
+    GraphColumnEnvelope(item.y.data(), item.y.size(), item.x0, item.dx, viewMin, viewMax, width, scratch);
+    return scratch;
+  }
+  if (!cache->valid || cache->viewMin != viewMin || cache->viewMax != viewMax || cache->width != width) {
+    GraphPyramidEnvelope(cache->pyramid, item.y.data(), item.y.size(), item.x0, item.dx, viewMin, viewMax, width,
+                         cache->columns);
+    cache->valid = true;
+    cache->viewMin = viewMin;
+    cache->viewMax = viewMax;
+    cache->width = width;
+  }
+  return cache->columns;
 }

@@ -4,10 +4,13 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 enum GraphAxis : int { GRAPH_AXIS_X = 0, GRAPH_AXIS_LEFT = 1, GRAPH_AXIS_RIGHT = 2 };
+
+struct GraphEnvelopeCache;
 
 struct GraphItem {
   enum Kind { Waveform, Line, Point, Text } kind = Waveform;
@@ -20,6 +23,9 @@ struct GraphItem {
   int pointSize = 10;
   bool bold = false;
   std::string font;  // text: a font name the control resolves ("NORL": the tool's sans); empty the default
+  // Waveforms: the envelope pyramid and the columns of the last view
+  // (GraphItemPrepare); copies of the item share it.
+  std::shared_ptr<GraphEnvelopeCache> envelope;
 };
 
 // The y range the line through the samples covers inside one pixel column.
@@ -43,3 +49,35 @@ void GraphColumnEnvelope(const double* y, size_t count, double x0, double dx, do
 // by one sample on each side so a line leaving the view is still drawn.
 void GraphVisibleRange(size_t count, double x0, double dx, double viewMin, double viewMax, size_t& first,
                        size_t& last);
+
+// Min/max of a waveform over aligned blocks of 2^k samples for k from
+// kGraphPyramidFirstLevel up, built once per waveform, so that the envelope
+// of a view costs the pixel columns rather than the samples in it.
+inline constexpr int kGraphPyramidFirstLevel = 3;
+struct GraphPyramid {
+  // levels[j]: block b covers samples [b, b + 1) * 2^(j + first level); a
+  // block of NaN only is unused.
+  std::vector<std::vector<GraphColumn>> levels;
+};
+void GraphPyramidBuild(const double* y, size_t count, GraphPyramid& pyramid);
+
+// The same columns as GraphColumnEnvelope, taken from the pyramid of y when
+// a column holds two samples or more.
+void GraphPyramidEnvelope(const GraphPyramid& pyramid, const double* y, size_t count, double x0, double dx,
+                          double viewMin, double viewMax, int width, std::vector<GraphColumn>& columns);
+
+struct GraphEnvelopeCache {
+  GraphPyramid pyramid;
+  bool valid = false;  // columns below are those of this view and width
+  double viewMin = 0, viewMax = 0;
+  int width = 0;
+  std::vector<GraphColumn> columns;
+};
+
+// Builds the pyramid of a waveform item (nothing for other kinds).
+void GraphItemPrepare(GraphItem& item);
+// The columns of a waveform item for a view: from the item's cache when
+// the view and the width are those of the last call; an item without a
+// cache gets them computed into `scratch`.
+const std::vector<GraphColumn>& GraphItemColumns(const GraphItem& item, double viewMin, double viewMax, int width,
+                                                 std::vector<GraphColumn>& scratch);

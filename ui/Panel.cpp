@@ -140,6 +140,10 @@ int PanelDeleteGraphPlot(int p, int c, int plot) { return panelHost ? panelHost-
 int PanelSetAxisRange(int p, int c, GraphAxis axis, double min, double max) {
   return panelHost ? panelHost->SetAxisRange(p, c, axis, min, max) : 0;
 }
+int PanelGetAxisView(int p, int c, GraphAxis axis, double& min, double& max) {
+  return panelHost ? panelHost->GetAxisView(p, c, axis, min, max) : 0;
+}
+int PanelGraphFit(int p, int c) { return panelHost ? panelHost->GraphFit(p, c) : 0; }
 
 int PanelGetCursorLine(int p, int c, int& line) { return panelHost ? panelHost->GetCursorLine(p, c, line) : 0; }
 int PanelSetCursorLine(int p, int c, int line) { return panelHost ? panelHost->SetCursorLine(p, c, line) : 0; }

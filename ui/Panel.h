@@ -138,6 +138,11 @@ class PanelHost {
   virtual int AddPlot(int, int, GraphItem /*item*/) { return PANEL_ERR_UNKNOWN; }
   virtual int DeletePlot(int, int, int /*plot*/) { return PANEL_ERR_UNKNOWN; }
   virtual int SetAxisRange(int, int, GraphAxis, double /*min*/, double /*max*/) { return PANEL_ERR_UNKNOWN; }
+  // The range an axis shows now: the X axis may be zoomed by the operator.
+  // Unchanged on failure. GUI thread.
+  virtual int GetAxisView(int, int, GraphAxis, double& /*min*/, double& /*max*/) { return PANEL_ERR_UNKNOWN; }
+  // Back to the whole X range set (and of the graphs linked with it).
+  virtual int GraphFit(int, int) { return PANEL_ERR_UNKNOWN; }
   // Editable text boxes: lines count from 0, a line feed ends each but the
   // last. InsertText puts `text` at the start of `line` (at the end when the
   // box has fewer lines, after a line feed when its last line is not empty).
@@ -246,3 +251,8 @@ int PanelExportImage(int panel, const std::string& path, int width, int height, 
 // on cancel (and without panels).
 bool PanelImageExportPopup(const std::string& title, const std::string& directory, const std::string& defaultName,
                            int& width, int& height, std::string& path);
+// The range the axis shows now, zoomed or not; min and max stay as they are
+// when the graph cannot tell (no panels).
+int PanelGetAxisView(int panel, int control, GraphAxis axis, double& min, double& max);
+// Undoes the operator's zoom: the whole X range set.
+int PanelGraphFit(int panel, int control);

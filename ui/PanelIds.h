@@ -401,6 +401,11 @@ enum ScopeFileMenuItem : int {
   SCOPE_MENU_BACKTRACE_RESTART,  // second trace: restart the backward trace
 };
 
+// Scope panel: the view items of its menu.
+enum ScopeViewMenuItem : int {
+  SCOPE_MENU_FIT = 520,          // both graphs back to the whole time axis
+};
+
 // Scope information panel.
 enum ScopeInfoPanelControl : int {
   SCOPE_INFO_TXTBOX = 1,

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <algorithm>
 #include <unistd.h>
 
 #include "app/ModuleHooks.h"
@@ -25,9 +26,9 @@ void PanelFixture::SetUp() {
   udCqNorlTimeout = 200;
   mcModuleHooks = {};
   uwMcycleState = 0;
-  dir = std::filesystem::temp_directory_path() /
-        ("sd_gui_" + std::to_string(::getpid()) + "_" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests
+  dir = std::filesystem::temp_directory_path() / ("sd_gui_" + std::to_string(::getpid()) + "_" + name);
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   // The user's own StrokeDesk.ini takes no part.

@@ -6,8 +6,18 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QTest>
+#include <QWheelEvent>
 #include <cmath>
+#include <functional>
 
+#include "engine/Mcycle.h"
+#include "engine/McycleFlags.h"
+#include "gui/PanelFixture.h"
+#include "scope/ScopeDisplay.h"
+#include "support/TraceFixture.h"
+#include "ui/Panel.h"
+#include "ui/PanelIds.h"
 #include "ui/qt/GraphControl.h"
 
 namespace {
@@ -85,21 +95,156 @@ TEST(GraphControlTest, EnvelopeCoversWhatEveryPointWouldCover) {
   EXPECT_TRUE(top);
 }
 
-TEST(GraphControlTest, ItemsAndRangesOfTheWidget) {
-  GraphControl graph;
-  GraphItem text;
-  text.kind = GraphItem::Text;
-  text.text = "hello";
-  graph.AddItem(3, text);
-  graph.AddItem(4, text);
-  graph.SetRange(GRAPH_AXIS_RIGHT, -5, 5);
-  EXPECT_EQ(graph.Model().items.size(), 2u);
-  EXPECT_EQ(graph.Model().min[GRAPH_AXIS_RIGHT], -5);
-  graph.DeleteItem(3);
-  ASSERT_EQ(graph.Model().items.size(), 1u);
-  EXPECT_EQ(graph.Model().items[0].first, 4);
-  graph.DeleteItem(-1);
-  EXPECT_TRUE(graph.Model().items.empty());
+// Two graphs over one time axis, 500 px of plot area each, showing frames
+// 0 .. 1000: pixel column px of the area is frame 2 * px.
+struct LinkedGraphs {
+  GraphControl a, b;
+  explicit LinkedGraphs(size_t frames = 1000) {
+    for (GraphControl* g : {&a, &b}) {
+      g->resize(564, 200);  // 52 px of labels left, 12 right
+      g->SetRange(GRAPH_AXIS_X, 0, 1000);
+      Add(*g, frames);
+    }
+    a.LinkX(&b);
+  }
+  static void Add(GraphControl& g, size_t frames) {
+    GraphItem w;
+    w.y.assign(frames, 1.0);
+    g.AddItem(1, std::move(w));
+  }
+  // Widget pixel of x in a's view.
+  int Pixel(double x) const {
+    return 52 + static_cast<int>(std::lround((x - a.ViewMin()) * 500 / (a.ViewMax() - a.ViewMin())));
+  }
+  void Wheel(double x, int notches) {
+    QWheelEvent e(QPointF(Pixel(x), 100), QPointF(Pixel(x), 100), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&a, &e);
+  }
+  void Drag(Qt::MouseButton button, Qt::KeyboardModifiers mods, int fromPx, int toPx) {
+    QTest::mousePress(&a, button, mods, QPoint(fromPx, 100));
+    QTest::mouseMove(&a, QPoint((fromPx + toPx) / 2, 100));
+    QTest::mouseMove(&a, QPoint(toPx, 100));
+    QTest::mouseRelease(&a, button, mods, QPoint(toPx, 100));
+  }
+};
+
+TEST(GraphControlTest, ZoomPanAndFitMoveBothLinkedGraphs) {
+  LinkedGraphs g;
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    double min, max;
+  } const steps[] = {
+      // A notch zooms by a fifth and keeps frame 250 under the pointer.
+      {"wheel in", [&] { g.Wheel(250, 1); }, 50, 850},
+      {"rubber band", [&] { g.Drag(Qt::LeftButton, Qt::NoModifier, 102, 352); }, 130, 530},
+      {"band of 3 px is a click", [&] { g.Drag(Qt::LeftButton, Qt::NoModifier, 200, 203); }, 130, 530},
+      // 400 frames over 500 px: dragging 100 px moves 80 frames.
+      {"middle drag", [&] { g.Drag(Qt::MiddleButton, Qt::NoModifier, 352, 252); }, 210, 610},
+      {"shift drag", [&] { g.Drag(Qt::LeftButton, Qt::ShiftModifier, 252, 352); }, 130, 530},
+      {"pan stops at the start", [&] { g.Drag(Qt::MiddleButton, Qt::NoModifier, 100, 550); }, 0, 400},
+      {"wheel out stops at the whole range", [&] { g.Wheel(100, -10); }, 0, 1000},
+      {"deep zoom stops at four frames", [&] { g.Wheel(500, 60); }, 498, 502},
+      {"Home", [&] { QTest::keyClick(&g.a, Qt::Key_Home); }, 0, 1000},
+      {"Fit on the other graph", [&] { g.Wheel(500, 3), g.b.Fit(); }, 0, 1000},
+  };
+  for (const Step& s : steps) {
+    s.act();
+    EXPECT_NEAR(g.a.ViewMin(), s.min, 1e-6) << s.what;
+    EXPECT_NEAR(g.a.ViewMax(), s.max, 1e-6) << s.what;
+    EXPECT_EQ(g.b.ViewMin(), g.a.ViewMin()) << s.what;
+    EXPECT_EQ(g.b.ViewMax(), g.a.ViewMax()) << s.what;
+    EXPECT_EQ(g.a.Model().min[GRAPH_AXIS_X], g.a.ViewMin()) << s.what;  // what is painted
+  }
+  EXPECT_FALSE(g.a.Zoomed() || g.b.Zoomed());
+}
+
+TEST(GraphControlTest, RedrawKeepsTheZoomOnlyForTheSameTrace) {
+  LinkedGraphs g;
+  g.Wheel(500, 2);
+  g.a.SetRange(GRAPH_AXIS_LEFT, -5, 5);  // the value axes are the logic's
+  const double min = g.a.ViewMin(), max = g.a.ViewMax();
+  ASSERT_TRUE(g.a.Zoomed());
+  // The logic redraws the same trace: range, delete all, plots again.
+  for (GraphControl* c : {&g.a, &g.b}) {
+    c->SetRange(GRAPH_AXIS_X, 0, 1000);
+    c->DeleteItem(-1);
+    LinkedGraphs::Add(*c, 1000);
+  }
+  EXPECT_EQ(g.a.ViewMin(), min);
+  EXPECT_EQ(g.b.ViewMax(), max);
+  EXPECT_EQ(g.a.Model().min[GRAPH_AXIS_LEFT], -5);
+  // A trace of another length drops the zoom on both graphs.
+  g.a.DeleteItem(-1);
+  LinkedGraphs::Add(g.a, 900);
+  EXPECT_FALSE(g.a.Zoomed() || g.b.Zoomed());
+  // So does another range from the axis controls.
+  g.Wheel(500, 2);
+  g.a.SetRange(GRAPH_AXIS_X, 0, 2000);
+  EXPECT_EQ(g.a.ViewMax(), 2000);
+  EXPECT_FALSE(g.b.Zoomed());
+
+  // Plots come and go by handle.
+  g.a.AddItem(4, GraphItem{});
+  g.a.DeleteItem(1);
+  ASSERT_EQ(g.a.Model().items.size(), 1u);
+  EXPECT_EQ(g.a.Model().items[0].first, 4);
+}
+
+// The scope panel: a right click reads the frame under the pointer in the
+// zoomed view; the digital graph follows the zoom, the menu's Fit undoes it.
+class ScopeZoomTest : public PanelFixture {
+ protected:
+  void TearDown() override {
+    TraceClearAll();
+    PanelFixture::TearDown();
+  }
+  GraphControl* Graph(int control) {
+    return qobject_cast<GraphControl*>(host->ControlObject(uwMcScopePanelHandle, control));
+  }
+};
+
+TEST_F(ScopeZoomTest, CursorReadsTheFrameOfTheZoomedView) {
+  TraceMake(TraceVariant::P0528, 2000);
+  ubMcFlag2 |= MC_FLAG2_EXPERT_MODE;
+  // The time axis over all 2000 frames.
+  PanelSetDouble(uwMcScopePanelHandle, SCOPE_NUM_TIME_AXIS, 2000 * ScopeSamplePeriod(ScopeSelectedTrace()) / 15);
+  PanelDisplay(uwMcScopePanelHandle);
+  ScopeTraceDisplay(0);
+  Process();
+  GraphControl* analog = Graph(SCOPE_GRAPH);
+  GraphControl* digital = Graph(SCOPE_GRAPH_DIGITAL);
+  ASSERT_TRUE(analog && digital);
+  const QRect area = analog->PlotArea();
+  const double home = analog->ViewMax();
+  analog->ZoomAt(area.left() + area.width() / 2, 0.1);
+  const double min = analog->ViewMin(), max = analog->ViewMax();
+  ASSERT_NEAR(max - min, 200, 1e-9);
+  EXPECT_EQ(digital->ViewMin(), min);
+
+  struct Click {
+    int x;  // pixel of the plot area
+    bool read;
+  } const clicks[] = {{0, true}, {area.width() / 3, true}, {area.width(), true}, {area.width() + 5, false}};
+  double expected = -1;
+  for (const Click& c : clicks) {
+    QTest::mouseClick(analog, Qt::RightButton, {}, area.topLeft() + QPoint(c.x, 10));
+    Process();
+    double frame = 0;
+    PanelGetDouble(uwMcTraceInfoPanelHandle, TRACE_INFO_NUM_FRAME, frame);
+    // Outside the plot area the readout keeps the frame before.
+    if (c.read) expected = std::floor(min + (max - min) * c.x / area.width());
+    EXPECT_EQ(frame, expected) << c.x;
+  }
+  // The click redrew the analog plots: the zoom stays.
+  EXPECT_EQ(analog->ViewMin(), min);
+  QAction* fit = Action(uwMcScopePanelHandle, SCOPE_MENU_FIT);
+  ASSERT_NE(fit, nullptr);
+  fit->trigger();
+  Process();
+  EXPECT_FALSE(analog->Zoomed() || digital->Zoomed());
+  EXPECT_EQ(analog->ViewMax(), home);
 }
 
 }  // namespace

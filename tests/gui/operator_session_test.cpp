@@ -19,7 +19,7 @@
 #include "engine/McycleCyclic.h"
 #include "engine/McycleFlags.h"
 #include "engine/McycleMachines.h"
-#include "gui/PanelFixture.h"
+#include "gui/SimSession.h"
 #include "hmi/hmi.h"
 #include "scope/ScopeDownload.h"
 #include "support/SimProcess.h"
@@ -27,79 +27,7 @@
 
 namespace {
 
-class OperatorSessionTest : public PanelFixture {
- protected:
-  // The simulator's pty is COM1 before start-up lists the ports.
-  void PrepareProgramDirectory() override {
-    StartSims();
-    mcModuleHooks.scanSerialPorts = McycleScanReg;
-    mcModuleHooks.prepareCyclicRequests = McycleCyclicPrepareRequests;
-  }
-  void TearDown() override {
-    McycleChannelClose();
-    PanelFixture::TearDown();
-    com1.reset();
-    usb.reset();
-    sims.clear();
-  }
-  virtual void StartSims() {
-    sim = StartSim({"--no-udp", "--no-pty4", "--variant", "p0528", "--scope", "1500"});
-    if (sim) com1 = std::make_unique<ScopedEnv>("STROKEDESK_COM1", sim->Pty1());
-  }
-  // A simulator that lives as long as the test; nullptr (test failed) when it
-  // did not start.
-  SimProcess* StartSim(const std::vector<std::string>& options) {
-    sims.push_back(std::make_unique<SimProcess>(options));
-    EXPECT_TRUE(sims.back()->Ready());
-    return sims.back()->Ready() ? sims.back().get() : nullptr;
-  }
-  // Ticks (and lets the widgets catch up) until `done`, at most ten seconds.
-  template <class Done>
-  bool Until(Done done) {
-    return TickUntil(
-        [&] {
-          Process();
-          return done();
-        },
-        5000);
-  }
-  static bool Idle() { return uwMcycleState == MC_STATE_IDLE && ubMcSignalQueueCounter == 0; }
-  QString Cell(int control, int row) {
-    auto* table = qobject_cast<QTableWidget*>(host->ControlObject(uwMcParameterPanelHandle, control));
-    const QTableWidgetItem* item = table ? table->item(row, 0) : nullptr;
-    return item ? item->text() : QString();
-  }
-
-  // Chooses COM1 (or `channel`) and acknowledges the ram type as the
-  // operator does.
-  void Connect(int channel = 1) {
-    ChooseRing(main, MAIN_RING_COM_CHANNEL, channel);
-    ASSERT_TRUE(Until([&] { return Visible(uwMcRamtypePanelHandle); })) << Log();
-    EXPECT_NE(Log().find("Target Firmware: P0235-"), std::string::npos) << Log();  // the P0528 family
-    EXPECT_FALSE(Idle());  // identification waits for the acknowledgement
-    Click(uwMcRamtypePanelHandle, RTYPE_CMD_OK);
-    ASSERT_TRUE(Until(Idle));
-    EXPECT_TRUE(ubMcFlag1 & MC_FLAG1_LINK_ESTABLISHED);
-    EXPECT_EQ(LinkLamp(), 1);
-    EXPECT_FALSE(Visible(uwMcRamtypePanelHandle));
-  }
-  int64_t LinkLamp() {
-    int64_t lit = -1;
-    PanelGetInt(main, MAIN_LED_LINK, lit);
-    return lit;
-  }
-  // Requests the simulator saw with this text in their journal line.
-  int Seen(const std::string& text) {
-    int n = 0;
-    for (const std::string& line : sim->Journal()) n += line.find(text) != std::string::npos;
-    return n;
-  }
-
-  std::vector<std::unique_ptr<SimProcess>> sims;
-  SimProcess* sim = nullptr;
-  std::unique_ptr<ScopedEnv> com1;
-  std::unique_ptr<ScopedEnv> usb;
-};
+using OperatorSessionTest = SimSessionTest;
 
 TEST_F(OperatorSessionTest, ConnectReadBackAndRecallThroughThePanels) {
   Connect();
@@ -208,10 +136,9 @@ class LinkControlsTest : public OperatorSessionTest {
   // COM1: a P0528 that logs its communication (mode word 0 bit 4); USB: a
   // product the tool does not know, or a device that never answers.
   void StartSims() override {
-    sim = StartSim({"--no-udp", "--no-pty4", "--variant", "p0528", "--mode0", "0x10"});
+    StartSimOn(SessionLink::Serial, {"--variant", "p0528", "--mode0", "0x10"});
     unknown = StartSim({"--no-udp", "--no-pty1", "--variant", "unknown"});
     silent = StartSim({"--no-udp", "--no-pty1", "--drop", "all"});
-    if (sim) com1 = std::make_unique<ScopedEnv>("STROKEDESK_COM1", sim->Pty1());
   }
   // The dimmed ones of the operation controls.
   std::vector<int> DimmedControls() {

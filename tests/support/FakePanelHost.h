@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -80,6 +81,14 @@ class FakePanelHost : public PanelHost {
   int SetAxisRange(int p, int c, GraphAxis axis, double min, double max) override {
     return Record(p, c, [&] { ranges[{p, c}][axis] = {min, max}; });
   }
+  // The operator's zoom: `views` when set, the range otherwise.
+  int GetAxisView(int p, int c, GraphAxis axis, double& min, double& max) override {
+    return Record(p, c, [&] {
+      const auto v = views.find({p, c});
+      std::tie(min, max) = axis == GRAPH_AXIS_X && v != views.end() ? v->second : ranges[{p, c}][axis];
+    });
+  }
+  int GraphFit(int p, int c) override { return Record(p, c, [&] { views.erase({p, c}); }); }
   int Hide(int p) override { return Record(p, 0, [&] { hidden.push_back(p); }); }
   // Editable text boxes keep their text in `texts`.
   int GetCursorLine(int p, int c, int& line) override { return Record(p, c, [&] { line = cursorLines[{p, c}]; }); }
@@ -141,6 +150,7 @@ class FakePanelHost : public PanelHost {
   // Plots on each graph, in order (DeletePlot(-1) empties the list).
   std::map<Key, std::vector<GraphItem>> plots;
   std::map<Key, std::map<GraphAxis, std::pair<double, double>>> ranges;
+  std::map<Key, std::pair<double, double>> views;  // X views zoomed by the operator
   int plotHandles = 0;
   std::map<int, bool> panelDimmed;
   bool waitCursor = false;

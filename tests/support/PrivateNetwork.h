@@ -9,3 +9,7 @@
 // Call first in main, while the process has one thread. Empty on success, else
 // why it could not.
 std::string EnterPrivateNetwork();
+
+// Why the test program has no network of its own (empty: it has one), for the
+// programs whose main enters it.
+extern std::string privateNetwork;

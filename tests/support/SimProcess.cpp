@@ -66,12 +66,18 @@ SimProcess::SimProcess(const std::vector<std::string>& options) {
 }
 
 SimProcess::~SimProcess() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-  }
+  Stop(SIGTERM);
   std::remove(journal_.c_str());
+}
+
+void SimProcess::Kill() { Stop(SIGKILL); }
+
+void SimProcess::Stop(int signal) {
+  if (pid_ <= 0) return;
+  ::kill(pid_, signal);
+  int status = 0;
+  ::waitpid(pid_, &status, 0);
+  pid_ = -1;
 }
 
 std::vector<std::string> SimProcess::Journal() const {

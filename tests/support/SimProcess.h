@@ -17,6 +17,8 @@ class SimProcess {
   SimProcess& operator=(const SimProcess&) = delete;
 
   bool Ready() const { return ready_; }
+  // Ends the simulator at once (SIGKILL), as a controller that loses power.
+  void Kill();
   const std::string& Pty1() const { return pty1_; }
   const std::string& Pty4() const { return pty4_; }
   // Lines of the request journal (started with --journal JournalPath()).
@@ -24,6 +26,8 @@ class SimProcess {
   const std::string& JournalPath() const { return journal_; }
 
  private:
+  void Stop(int signal);
+
   pid_t pid_ = -1;
   bool ready_ = false;
   std::string pty1_;

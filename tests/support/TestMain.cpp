@@ -10,13 +10,15 @@
 
 #include "support/PrivateNetwork.h"
 
+std::string privateNetwork;
+
 int main(int argc, char** argv) {
-  const std::string why = EnterPrivateNetwork();
+  privateNetwork = EnterPrivateNetwork();
   ::testing::InitGoogleTest(&argc, argv);
 #ifdef STROKEDESK_UDP_TESTS
-  if (!why.empty() && !GTEST_FLAG_GET(list_tests)) {
+  if (!privateNetwork.empty() && !GTEST_FLAG_GET(list_tests)) {
     std::printf("UDP tests skipped: %s; without one the fixed loopback ports are shared with the whole host\n",
-                why.c_str());
+                privateNetwork.c_str());
     return 77;
   }
 #endif

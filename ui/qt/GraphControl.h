@@ -2,12 +2,21 @@
 // drawn with QPainter. A waveform with more samples than pixel columns is
 // drawn from its column envelope (ui/Graph.h), so a 65 535-frame trace costs
 // a few thousand line segments per redraw instead of 65 535.
+//
+// The operator zooms the time axis with the wheel (around the pointer) or a
+// rubber band dragged with the left button, pans with the middle button or
+// Shift + left, and goes back to the whole X range the logic set with Home
+// or Fit(). The value axes keep their ranges. Graphs linked with LinkX show
+// the same X view. A redraw by the logic (plots deleted and added again with
+// the same X range) keeps the view; waveforms of another length drop it.
 #pragma once
+#include <QPointer>
 #include <QWidget>
 #include <utility>
 #include <vector>
 
 #include "ui/Graph.h"
+#include "ui/GraphView.h"
 
 class QPainter;
 
@@ -35,14 +44,43 @@ class GraphControl : public QWidget {
   void AddItem(int handle, GraphItem item);
   // handle -1: all.
   void DeleteItem(int handle);
+  // The X range sets the home range: a new one shows all of it.
   void SetRange(GraphAxis axis, double min, double max);
   const GraphModel& Model() const { return model_; }
   QRect PlotArea() const { return GraphPlotArea(rect(), model_); }
   QSize sizeHint() const override { return {480, 300}; }
 
+  // The X range shown now (the zoomed view or the home range).
+  double ViewMin() const { return view_.Min(); }
+  double ViewMax() const { return view_.Max(); }
+  bool Zoomed() const { return view_.Zoomed(); }
+  void Fit();
+  // Zooms by `factor` (< 1 in) around the X at pixel column `x` of the widget.
+  void ZoomAt(int x, double factor);
+  // Both graphs show the same X view from now on.
+  void LinkX(GraphControl* other);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  enum class Drag { None, Band, Pan };
+  double XAt(double pixel) const;
+  void ViewChanged();  // shows the view and hands it to the linked graphs
+  void Follow(double min, double max);
+  double MinSpan() const;
+  void Reuse(GraphItem& item);
+
   GraphModel model_;
+  GraphXView view_;
+  size_t traceLength_ = 0;  // samples of the last waveform added
+  std::vector<GraphItem> recycled_;  // waveforms of the last "delete all", until the next paint
+  std::vector<QPointer<GraphControl>> linked_;
+  Drag drag_ = Drag::None;
+  QPoint dragFrom_, dragTo_;
 };

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "macro/MacroWizard.h"
+#include "ui/qt/GraphControl.h"
 #include "ui_AboutPanel.h"
 #include "ui_ConfigPanel.h"
 #include "ui_DownloadPanel.h"
@@ -71,6 +72,13 @@ QWidget* Create() {
 QWidget* WithFixedFont(QWidget* panel, const char* textBox) {
   if (auto* box = panel->findChild<QPlainTextEdit*>(textBox))
     box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  return panel;
+}
+
+// Graphs over one time axis zoom and pan together.
+QWidget* WithLinkedGraphs(QWidget* panel, const char* a, const char* b) {
+  auto* first = panel->findChild<GraphControl*>(a);
+  if (first) first->LinkX(panel->findChild<GraphControl*>(b));
   return panel;
 }
 
@@ -196,6 +204,7 @@ const std::vector<ControlSpec> kScope = {
     CTRL(SCOPE_, MENU_BLACK_WHITE, Menu),
     CTRL(SCOPE_, MENU_PRINT, Menu),
     CTRL(SCOPE_, MENU_EXPORT_IMAGE, Menu),
+    CTRL(SCOPE_, MENU_FIT, Menu),
     CTRL(SCOPE_, GRAPH_DIGITAL, Graph),
     CTRL(SCOPE_, NUM_ANA_ZERO, Numeric),
     CTRL(SCOPE_, NUM_ANA_GAIN, Numeric),
@@ -359,7 +368,7 @@ QWidget* PanelFormCreate(int resource) {
   switch (resource) {
     case PANEL_MAIN: return WithFixedFont(Create<Ui::MainPanel, QMainWindow>(), "TXTBOX_LOG");
     case PANEL_INTRO: return Create<Ui::IntroPanel>();
-    case PANEL_SCOPE: return Create<Ui::ScopePanel, QMainWindow>();
+    case PANEL_SCOPE: return WithLinkedGraphs(Create<Ui::ScopePanel, QMainWindow>(), "GRAPH", "GRAPH_DIGITAL");
     case PANEL_DOWNLOAD: return Create<Ui::DownloadPanel>();
     case PANEL_PARM_SAVE: return Create<Ui::ParmSavePanel>();
     case PANEL_PARAMETER: return Create<Ui::ParameterPanel>();

@@ -657,6 +657,35 @@ int QtPanelHost::SetAxisRange(int panel, int control, GraphAxis axis, double min
   return 0;
 }
 
+int QtPanelHost::GetAxisView(int panel, int control, GraphAxis axis, double& min, double& max) {
+  if (axis < GRAPH_AXIS_X || axis > GRAPH_AXIS_RIGHT || QThread::currentThread() != thread()) return PANEL_ERR_UNKNOWN;
+  GraphControl* graph = nullptr;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    Control* c = Find(panel, control);
+    if (!c || c->spec.kind != ControlKind::Graph) return PANEL_ERR_UNKNOWN;
+    graph = qobject_cast<GraphControl*>(c->object.data());
+  }
+  if (!graph) return PANEL_ERR_UNKNOWN;
+  min = axis == GRAPH_AXIS_X ? graph->ViewMin() : graph->Model().min[axis];
+  max = axis == GRAPH_AXIS_X ? graph->ViewMax() : graph->Model().max[axis];
+  return 0;
+}
+
+int QtPanelHost::GraphFit(int panel, int control) {
+  QPointer<QObject> o;
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    Control* c = Find(panel, control);
+    if (!c || c->spec.kind != ControlKind::Graph) return PANEL_ERR_UNKNOWN;
+    o = c->object;
+  }
+  OnGui([o] {
+    if (auto* graph = qobject_cast<GraphControl*>(o.data())) graph->Fit();
+  });
+  return 0;
+}
+
 void QtPanelHost::QuitEventLoop() {
   // exit(), not quit(): quit() first asks every window to close, and the main
   // panel answers a close by shutting down, not by closing.

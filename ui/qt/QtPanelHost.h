@@ -110,6 +110,8 @@ class QtPanelHost : public QObject, public PanelHost {
   int AddPlot(int panel, int control, GraphItem item) override;
   int DeletePlot(int panel, int control, int plot) override;
   int SetAxisRange(int panel, int control, GraphAxis axis, double min, double max) override;
+  int GetAxisView(int panel, int control, GraphAxis axis, double& min, double& max) override;
+  int GraphFit(int panel, int control) override;
   int GetCursorLine(int panel, int control, int& line) override;
   int SetCursorLine(int panel, int control, int line) override;
   int SetFirstVisibleLine(int panel, int control, int line) override;
