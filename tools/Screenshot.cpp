@@ -21,12 +21,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -44,6 +46,7 @@
 #include "scope/ScopeDisplay.h"
 #include "scope/ScopeDownload.h"
 #include "scope/ScopeEval.h"
+#include "scope/ScopeTrace.h"
 #include "ui/Panel.h"
 #include "ui/PanelIds.h"
 #include "ui/qt/GraphControl.h"
@@ -101,6 +104,14 @@ bool RightClick(QtPanelHost& host, int panel, int control, double share) {
                       Qt::NoModifier);
   QCoreApplication::sendEvent(graph, &release);
   return true;
+}
+
+// One notch of the mouse wheel away from the operator over pixel column `x`.
+void WheelIn(QWidget* graph, int x) {
+  const QPointF at(x, graph->height() / 2);
+  QWheelEvent wheel(at, graph->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(graph, &wheel);
 }
 
 // A button is clicked, a menu item triggered, as the operator would.
@@ -385,6 +396,10 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const s
          McStartOptions expert;
          expert.expert = true;
          McycleApplyStartFlags(expert);
+         // The whole stroke on the time axis's fifteen divisions.
+         const ScopeTraceDesc& trace = ScopeSelectedTrace();
+         PanelSetDouble(uwMcScopePanelHandle, SCOPE_NUM_TIME_AXIS,
+                        std::ceil(trace.uwFrames * ScopeSamplePeriod(trace) / 15 / 100) * 100);
          ScopeEvaluateCommand();
          return true;
        }},
@@ -408,6 +423,19 @@ std::vector<Step> SessionSteps(QtPanelHost& host, const QString& folder, const s
          return GrabTogether(host, {uwMcScopePanelHandle, uwMcEvaluationPanelHandle},
                              folder + "/scope-cursor-evaluation.png");
        }},
+      // Twelve wheel notches in at the bottom of the stroke.
+      {[] { return true; },
+       [&host] {
+         PanelHide(uwMcEvaluationPanelHandle);
+         auto* graph = qobject_cast<GraphControl*>(host.ControlObject(uwMcScopePanelHandle, SCOPE_GRAPH));
+         if (!graph) return false;
+         const QRect area = graph->PlotArea();
+         const int x = area.left() + static_cast<int>(BottomOfStroke(host) * area.width());
+         for (int notch = 0; notch < 12; ++notch) WheelIn(graph, x);
+         return graph->Zoomed();
+       }},
+      {[] { return true; },
+       [&host, folder] { return Grab(host, uwMcScopePanelHandle, folder + "/scope-zoomed.png"); }},
   };
   steps.insert(steps.end(), rest.begin(), rest.end());
   return steps;
