@@ -70,9 +70,12 @@ void ScopeDisplayMouseData(int x, int y, double width) {
   if (viewLast > viewFirst) first = viewFirst, last = viewLast;  // a graph not drawn yet has no view
   const long frame = ScopeCursorFrame(x, width, frames, first, last);
   if (frame < 0) return;
-  // The analog plots again, without the previous cursor or marks.
-  ScopeTraceDisplay(1);
-  cursorPlots[0] = 0;
+  // The analog plots again when evaluation marks are to go; otherwise moving
+  // the cursor line is all (a redraw converts every frame again).
+  if (ScopeMarksShown()) {
+    ScopeTraceDisplay(1);
+    cursorPlots[0] = 0;
+  }
   PlaceLines(frame);
 
   const ScopeFrame& f = t.pFrames[frame];

@@ -15,6 +15,9 @@
 
 namespace {
 
+// Evaluation marks are on the analog graph since it was last drawn.
+bool marksShown = false;
+
 constexpr int64_t kRed = 0xFF0000, kBlue = 0x0000FF, kDarkGreen = 0x008000, kMagenta = 0xFF00FF, kCyan = 0x00FFFF,
                   kGreen = 0x00FF00, kBlack = 0;
 constexpr int kLanes = 13;
@@ -225,6 +228,7 @@ void ScopeTraceDisplay(int analogOnly) {
   PanelSetAxisRange(uwMcScopePanelHandle, SCOPE_GRAPH, GRAPH_AXIS_LEFT, 0, 100);
   PanelSetAxisRange(uwMcScopePanelHandle, SCOPE_GRAPH_DIGITAL, GRAPH_AXIS_LEFT, 0, 130);
   PanelDeleteGraphPlot(uwMcScopePanelHandle, SCOPE_GRAPH, -1);
+  marksShown = false;
   // Fewer than two frames make no curve: an empty graph.
   if (n < 2) {
     if (!analogOnly) PanelDeleteGraphPlot(uwMcScopePanelHandle, SCOPE_GRAPH_DIGITAL, -1);
@@ -276,3 +280,6 @@ void ScopeTraceDisplay(int analogOnly) {
 }
 
 void ScopeDisplayRefresh() { ScopeTraceDisplay(0); }
+
+void ScopeNoteMarks() { marksShown = true; }
+bool ScopeMarksShown() { return marksShown; }

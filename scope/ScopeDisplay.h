@@ -20,6 +20,10 @@ void ScopePlotMessage(const char* text);
 void ScopeTraceDisplay(int analogOnly);
 // Recomputes the three axes from the panel's controls and redraws.
 void ScopeDisplayRefresh();
+// The evaluation notes its marks on the analog graph; a drawing takes them
+// off. The cursor redraws the analog plots only to remove marks.
+void ScopeNoteMarks();
+bool ScopeMarksShown();
 
 // --- Parts of the drawing, also for the cursor readout -----------------------------
 enum class ScopeLaneMap { P0528, P0528Alt, Quill, P0417 };

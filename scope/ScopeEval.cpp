@@ -65,6 +65,7 @@ class Walk {
     const int raw = Raw(i);
     const double mm = (dir_ > 0 ? raw : kQuillMirror - raw) / 100.0;
     PanelPlotPoint(uwMcScopePanelHandle, SCOPE_GRAPH, static_cast<double>(i), ScopePositionPlot(mm), colour);
+    ScopeNoteMarks();
   }
 
  private:

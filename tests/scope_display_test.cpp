@@ -4,6 +4,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "params/CtrlCmd.h"
 #include "scope/ScopeAxes.h"
 #include "scope/ScopeFile.h"
@@ -264,6 +266,15 @@ TEST_F(ScopeDisplayTest, CursorFrameAndReadout) {
   for (const GraphItem& g : Plots())
     if (g.kind == GraphItem::Line) ++cursors;
   EXPECT_EQ(cursors, 1);
+  // A click takes evaluation marks off by redrawing; without marks the
+  // analog plots stay as they are.
+  const size_t plots = Plots().size();
+  ScopeDisplayMouseData(60, 0, 100);
+  EXPECT_EQ(Plots().size(), plots);
+  PanelPlotPoint(kScope, SCOPE_GRAPH, 7, 50, 0xFF0000);
+  ScopeNoteMarks();
+  ScopeDisplayMouseData(60, 0, 100);
+  EXPECT_TRUE(std::none_of(Plots().begin(), Plots().end(), [](const GraphItem& g) { return g.kind == GraphItem::Point; }));
 
   // A new start forgets the measurement's start point, the comment, the date
   // and the flags, and sets the record's defaults.

@@ -71,11 +71,24 @@ class FakePanelHost : public PanelHost {
     return Record(p, c, [&] { text = cells[{p, c}][{row, column}]; });
   }
   int AddPlot(int p, int c, GraphItem item) override {
-    return Record(p, c, [&] { plots[{p, c}].push_back(std::move(item)); }) == 0 ? ++plotHandles : PANEL_ERR_UNKNOWN;
+    if (Record(p, c, [&] { plots[{p, c}].push_back(std::move(item)); }) != 0) return PANEL_ERR_UNKNOWN;
+    plotIds[{p, c}].push_back(++plotHandles);
+    return plotHandles;
   }
   int DeletePlot(int p, int c, int plot) override {
     return Record(p, c, [&] {
-      if (plot < 0) plots[{p, c}].clear();
+      auto& items = plots[{p, c}];
+      auto& ids = plotIds[{p, c}];
+      if (plot < 0) {
+        items.clear();
+        ids.clear();
+      }
+      for (size_t i = 0; i < ids.size() && i < items.size(); ++i)
+        if (ids[i] == plot) {
+          items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
+          ids.erase(ids.begin() + static_cast<std::ptrdiff_t>(i));
+          break;
+        }
     });
   }
   int SetAxisRange(int p, int c, GraphAxis axis, double min, double max) override {
@@ -149,6 +162,7 @@ class FakePanelHost : public PanelHost {
   std::vector<std::string> popups;
   // Plots on each graph, in order (DeletePlot(-1) empties the list).
   std::map<Key, std::vector<GraphItem>> plots;
+  std::map<Key, std::vector<int>> plotIds;  // the handle of each of `plots`
   std::map<Key, std::map<GraphAxis, std::pair<double, double>>> ranges;
   std::map<Key, std::pair<double, double>> views;  // X views zoomed by the operator
   int plotHandles = 0;
