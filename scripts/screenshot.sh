@@ -21,6 +21,7 @@ if [[ ! -x "$tool" || ! -x "$build/rc7sim" ]]; then
 fi
 command -v Xvfb >/dev/null 2>&1 || { echo "screenshot: Xvfb is not installed" >&2; exit 1; }
 mkdir -p "$output"
+output=$(cd "$output" && pwd)  # the tool works in a scratch folder of its own
 
 # A free display number.
 display=99
