@@ -77,7 +77,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME strokedesk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
+set(CPACK_STROKEDESK_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/PackageStrip.cmake)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "service and commissioning tool for the RC7 drive controller")
 set(CPACK_PACKAGE_DESCRIPTION "StrokeDesk is the service and commissioning tool for the RC7 drive
 controller of a servo-hydraulic press ram. One PC talks to one controller

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -84,7 +85,7 @@ class LogSave : public LogQueue {
     dir = mkdtemp(tmpl);
   }
   void TearDown() override {
-    std::system(("rm -rf " + dir).c_str());
+    std::filesystem::remove_all(dir);
     LogQueue::TearDown();
   }
   static std::string Read(const std::string& path) {
