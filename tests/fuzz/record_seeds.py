@@ -13,13 +13,19 @@ import os, re, shutil, socket, struct, subprocess, sys, tempfile, time, tty
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-def crc16(data):
+def crc_msb_first(data, poly, bits):
+    """A CRC of `bits` bits over `data`, most significant bit first, from 0."""
+    top, mask = 1 << (bits - 1), (1 << bits) - 1
     crc = 0
     for b in data:
-        crc ^= b << 8
+        crc ^= b << (bits - 8)
         for _ in range(8):
-            crc = ((crc << 1) ^ 0x1021) & 0xFFFF if crc & 0x8000 else (crc << 1) & 0xFFFF
+            crc = ((crc << 1) ^ poly) & mask if crc & top else (crc << 1) & mask
     return crc
+
+def crc16(data):
+    """The telegram's CRC: polynomial 0x1021."""
+    return crc_msb_first(data, 0x1021, 16)
 
 def payload(cmd, index, sub, data=0):
     return struct.pack('<BHBI', cmd, index, sub, data)
@@ -122,13 +128,8 @@ def trace_seeds(build):
     return seeds
 
 def crc32(data):
-    """The image header's CRC: polynomial 0x04C11DB7, most significant bit first, from 0."""
-    crc = 0
-    for b in data:
-        crc ^= b << 24
-        for _ in range(8):
-            crc = ((crc << 1) ^ 0x04C11DB7) & 0xFFFFFFFF if crc & 0x80000000 else (crc << 1) & 0xFFFFFFFF
-    return crc
+    """The image header's CRC: polynomial 0x04C11DB7."""
+    return crc_msb_first(data, 0x04C11DB7, 32)
 
 def macro_image_seed():
     """The example macro assembled and given its header (size, CRC) as the program does it."""
