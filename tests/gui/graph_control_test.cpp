@@ -192,6 +192,27 @@ TEST(GraphControlTest, RedrawKeepsTheZoomOnlyForTheSameTrace) {
   EXPECT_EQ(g.a.Model().items[0].first, 4);
 }
 
+// A text is a message at a place of the window ("Trigger is freezed!"): the
+// zoom moves the data under it, never the text.
+TEST(GraphControlTest, TextsKeepTheirPlaceInTheWindowWhenZoomed) {
+  LinkedGraphs g;
+  GraphItem text;
+  text.kind = GraphItem::Text, text.colour = 0xFF0000, text.x1 = 20, text.y1 = 80, text.text = "freezed";
+  g.a.AddItem(2, std::move(text));
+  const auto firstRedColumn = [&] {
+    const QImage image = g.a.grab().toImage();
+    for (int x = 0; x < image.width(); ++x)
+      for (int y = 0; y < image.height(); ++y)
+        if (qRed(image.pixel(x, y)) > 160 && qGreen(image.pixel(x, y)) < 96) return x;
+    return -1;
+  };
+  const int home = firstRedColumn();
+  EXPECT_NEAR(home, g.Pixel(20), 4);
+  g.Wheel(800, 6);
+  ASSERT_GT(g.a.ViewMin(), 100);
+  EXPECT_EQ(firstRedColumn(), home);
+}
+
 // The scope panel: a right click reads the frame under the pointer in the
 // zoomed view; the digital graph follows the zoom, the menu's Fit undoes it.
 class ScopeZoomTest : public PanelFixture {

@@ -171,7 +171,9 @@ void PaintItem(QPainter& p, const QRect& area, const GraphModel& m, const GraphI
       p.save();
       p.setFont(font);
       const QFontMetrics fm(font);
-      p.drawText(QPointF(map.X(item.x1), map.Y(item.y1) + fm.ascent()), QString::fromStdString(item.text));
+      const double homeSpan = m.homeMax - m.homeMin;
+      const double x = area.left() + (homeSpan != 0 ? (item.x1 - m.homeMin) * area.width() / homeSpan : 0);
+      p.drawText(QPointF(x, map.Y(item.y1) + fm.ascent()), QString::fromStdString(item.text));
       p.restore();
       break;
     }
@@ -259,6 +261,8 @@ void GraphControl::SetRange(GraphAxis axis, double min, double max) {
   if (axis == GRAPH_AXIS_X) {
     const bool zoomed = view_.Zoomed();
     view_.SetHome(min, max);
+    model_.homeMin = view_.HomeMin();
+    model_.homeMax = view_.HomeMax();
     if (zoomed && !view_.Zoomed()) ViewChanged();
     model_.min[axis] = view_.Min();
     model_.max[axis] = view_.Max();

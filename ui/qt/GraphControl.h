@@ -24,6 +24,10 @@ struct GraphModel {
   std::vector<std::pair<int, GraphItem>> items;  // (plot handle, item) in drawing order
   double min[3] = {0, 0, 0};                     // by GraphAxis
   double max[3] = {100, 100, 100};
+  // The X range the logic set; min/max[X] is the part of it shown. Texts are
+  // placed against it: they are messages at a place of the window and stay
+  // there however the operator zooms or pans.
+  double homeMin = 0, homeMax = 100;
   int xDivisions = 15;
   int yDivisions = 10;
 };
