@@ -162,4 +162,33 @@ TEST(GraphEnvelopeTest, ItemColumnsAreCachedUntilTheViewOrWidthChanges) {
   EXPECT_EQ(scratch[50].max, 7);
 }
 
+TEST(GraphLabelTest, DecimalsTellNeighboursApartAndKeepRoundLabelsExact) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    double min, max;
+    int divisions, every, decimals;
+  } axes[] = {
+      {0, 600, 15, 3, 0},                 // the time axis of a whole trace
+      {0, 1234.5, 15, 3, 1},              // 246.9 per label
+      {0, 125, 10, 1, 1},                 // 12.5 per division
+      {-10, 10, 10, 1, 0},
+      {267.8123, 577.0371, 15, 3, 0},     // zoomed: 61.845 per label
+      {498.01234, 502.00417, 15, 3, 2},   // zoomed deep: 0.798 per label
+      {0, 1e-3, 10, 1, 4},
+      {0, 0, 10, 1, 0}, {0, nan, 10, 1, 0}, {0, 100, 0, 1, 0},
+  };
+  for (const auto& a : axes)
+    EXPECT_EQ(GraphLabelDecimals(a.min, a.max, a.divisions, a.every), a.decimals) << a.min << " .. " << a.max;
+
+  const struct {
+    double v;
+    int decimals;
+    const char* label;
+  } labels[] = {
+      {37.5, 1, "37.5"}, {120, 0, "120"}, {329.6573, 0, "330"}, {0.5, 3, "0.5"},
+      {-2.25, 2, "-2.25"}, {-1e-17, 2, "0"}, {-0.4, 0, "0"}, {nan, 2, ""},
+  };
+  for (const auto& l : labels) EXPECT_EQ(GraphLabel(l.v, l.decimals), l.label) << l.v;
+}
+
 }  // namespace

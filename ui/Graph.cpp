@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -265,4 +266,37 @@ const std::vector<GraphColumn>& GraphItemColumns(const GraphItem& item, double v
     cache->width = width;
   }
   return cache->columns;
+}
+
+int GraphLabelDecimals(double min, double max, int divisions, int every) {
+  constexpr int kMost = 6;
+  const double span = max - min;
+  if (!std::isfinite(span) || span == 0 || divisions <= 0 || every <= 0) return 0;
+  const double step = std::fabs(span) * every / divisions;
+  const int apart = std::clamp(static_cast<int>(std::ceil(-std::log10(step))) + 1, 0, kMost);
+  for (int d = 0; d <= std::min(apart + 2, kMost); ++d) {
+    const double unit = std::pow(10.0, -d);
+    bool exact = true;
+    for (int i = 0; i <= divisions && exact; i += every) {
+      const double v = min + span * i / divisions;
+      exact = std::fabs(v - std::round(v / unit) * unit) <= 1e-9 * std::max(1.0, std::fabs(v));
+    }
+    if (exact) return d;
+  }
+  return apart;
+}
+
+std::string GraphLabel(double v, int decimals) {
+  if (!std::isfinite(v)) return "";
+  decimals = std::clamp(decimals, 0, 6);
+  char text[64];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals);
+  if (error != std::errc()) return "";
+  std::string label(text, end);
+  if (label.find('.') != std::string::npos) {
+    label.erase(label.find_last_not_of('0') + 1);
+    if (label.back() == '.') label.pop_back();
+  }
+  if (label.find_first_not_of("-0") == std::string::npos) return "0";
+  return label;
 }

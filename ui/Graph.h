@@ -84,3 +84,13 @@ void GraphItemPrepare(GraphItem& item);
 // cache gets them computed into `scratch`.
 const std::vector<GraphColumn>& GraphItemColumns(const GraphItem& item, double viewMin, double viewMax, int width,
                                                  std::vector<GraphColumn>& scratch);
+
+// Axis labels: an axis from min to max in `divisions` divisions, labelled at
+// every `every`-th division line. The decimals are enough to tell neighbours
+// apart (a zoomed view's division of 61.85 reads 268, 330, 392), or up to
+// two more where they write every label exactly (12.5 per division reads
+// 12.5, 25, 37.5).
+int GraphLabelDecimals(double min, double max, int divisions, int every);
+// `v` with that many decimals, trailing zeros dropped, never "-0"; the C
+// locale's point whatever the locale.
+std::string GraphLabel(double v, int decimals);

@@ -42,7 +42,10 @@ struct Mapping {
   double Y(double y) const { return bottom - (y - y0) * yScale; }
 };
 
-QString AxisNumber(double v) { return QString::number(v, 'g', 5); }
+// The label of division line i of `divisions` on the axis [min, max].
+QString AxisLabel(double min, double max, int divisions, int i, int decimals) {
+  return QString::fromStdString(GraphLabel(min + (max - min) * i / divisions, decimals));
+}
 
 void PaintGrid(QPainter& p, const QRect& area, const GraphModel& m, bool right) {
   p.setPen(QPen(QColor(0xD8, 0xD8, 0xD8), 0));
@@ -58,24 +61,30 @@ void PaintGrid(QPainter& p, const QRect& area, const GraphModel& m, bool right) 
   p.drawRect(area.adjusted(0, 0, -1, -1));
   const QFontMetrics fm = p.fontMetrics();
   const int h = fm.height();
+  int decimals[3];
+  const int xEvery = m.xDivisions > 10 ? 3 : 1;
+  for (int a : {GRAPH_AXIS_X, GRAPH_AXIS_LEFT, GRAPH_AXIS_RIGHT})
+    decimals[a] = GraphLabelDecimals(m.min[a], m.max[a], a == GRAPH_AXIS_X ? m.xDivisions : m.yDivisions,
+                                     a == GRAPH_AXIS_X ? xEvery : 1);
   for (int i = 0; i <= m.yDivisions; ++i) {
     const double f = static_cast<double>(i) / m.yDivisions;
     const int y = area.top() + area.height() - static_cast<int>(area.height() * f);
     const QRect leftBox(0, y - h / 2, area.left() - 4, h);
     p.drawText(leftBox, Qt::AlignRight | Qt::AlignVCenter,
-               AxisNumber(m.min[GRAPH_AXIS_LEFT] + f * (m.max[GRAPH_AXIS_LEFT] - m.min[GRAPH_AXIS_LEFT])));
+               AxisLabel(m.min[GRAPH_AXIS_LEFT], m.max[GRAPH_AXIS_LEFT], m.yDivisions, i, decimals[GRAPH_AXIS_LEFT]));
     if (right) {
       const QRect rightBox(area.right() + 4, y - h / 2, 200, h);
       p.drawText(rightBox, Qt::AlignLeft | Qt::AlignVCenter,
-                 AxisNumber(m.min[GRAPH_AXIS_RIGHT] + f * (m.max[GRAPH_AXIS_RIGHT] - m.min[GRAPH_AXIS_RIGHT])));
+                 AxisLabel(m.min[GRAPH_AXIS_RIGHT], m.max[GRAPH_AXIS_RIGHT], m.yDivisions, i,
+                           decimals[GRAPH_AXIS_RIGHT]));
     }
   }
-  for (int i = 0; i <= m.xDivisions; i += (m.xDivisions > 10 ? 3 : 1)) {
+  for (int i = 0; i <= m.xDivisions; i += xEvery) {
     const double f = static_cast<double>(i) / m.xDivisions;
     const int x = area.left() + static_cast<int>(area.width() * f);
     const QRect box(x - 40, area.top() + area.height() + 2, 80, h);
     p.drawText(box, Qt::AlignHCenter | Qt::AlignTop,
-               AxisNumber(m.min[GRAPH_AXIS_X] + f * (m.max[GRAPH_AXIS_X] - m.min[GRAPH_AXIS_X])));
+               AxisLabel(m.min[GRAPH_AXIS_X], m.max[GRAPH_AXIS_X], m.xDivisions, i, decimals[GRAPH_AXIS_X]));
   }
 }
 
