@@ -188,6 +188,10 @@ void WriteValue(std::string& out, Kind kind, uint32_t v, ScopeHeaderStyle style)
   }
 }
 
+// A header word keeps the low 32 bits of its scaled value; the scaling wraps
+// in unsigned arithmetic so that an absurdly large number cannot overflow.
+uint32_t Scaled(int64_t n, uint32_t factor) { return static_cast<uint32_t>(static_cast<uint64_t>(n) * factor); }
+
 // The value of a table B line; false when it does not read.
 bool ReadValue(Kind kind, std::string_view text, uint32_t& v) {
   ScopeTextCursor c(text);
@@ -204,12 +208,12 @@ bool ReadValue(Kind kind, std::string_view text, uint32_t& v) {
       return true;
     case Kind::Bar:
       if (!c.Int(n)) return false;
-      v = static_cast<uint32_t>(n * 100);
+      v = Scaled(n, 100);
       return true;
     case Kind::Volt:
     case Kind::Temp:
       if (!c.Hundredths(n)) return false;
-      v = static_cast<uint32_t>(kind == Kind::Volt ? n * 10 : n / 10);
+      v = kind == Kind::Volt ? Scaled(n, 10) : static_cast<uint32_t>(n / 10);
       return true;
     case Kind::Rev: {
       int64_t minor = 0;
