@@ -1,6 +1,6 @@
 // Starts the panels as the program does, accepts the terms of use, connects
 // to the controller on COM1 (the simulator) and saves pictures of the panels
-// as the X server shows them into a folder: the ram-type panel after
+// as they paint themselves into a folder: the ram-type panel after
 // identification, the parameter panel after a read-back, the save/recall
 // panel after a recall of set 2, the macro panel after a compile, the
 // progress panel during an upload, the configuration panel after a read of
@@ -23,7 +23,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPixmap>
-#include <QScreen>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -54,30 +54,37 @@
 
 namespace {
 
-bool Grab(QtPanelHost& host, int panel, const QString& path) {
-  QWidget* widget = host.PanelWidget(panel);
-  QScreen* screen = QGuiApplication::primaryScreen();
-  if (!widget || !screen) return false;
-  const QRect frame = widget->frameGeometry();
-  const QPixmap shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+// Pictures are the panels as they paint themselves, not what the X server
+// shows of them: a window just mapped, or repainted a moment ago, may not be
+// on the screen yet when a step takes its picture.
+bool Save(const QPixmap& shot, const QString& path) {
   if (!shot.save(path)) return false;
   std::printf("screenshot: %s\n", path.toLocal8Bit().constData());
   return true;
 }
 
-// Several panels in one picture: the screen region that holds them all.
+bool Grab(QtPanelHost& host, int panel, const QString& path) {
+  QWidget* widget = host.PanelWidget(panel);
+  return widget && Save(widget->grab(), path);
+}
+
+// Several panels in one picture, placed as on the screen (later ones on top).
 bool GrabTogether(QtPanelHost& host, std::initializer_list<int> panels, const QString& path) {
   QRect region;
   for (const int panel : panels) {
     QWidget* widget = host.PanelWidget(panel);
     if (!widget) return false;
-    region |= widget->frameGeometry();
+    region |= widget->geometry();
   }
-  QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) return false;
-  if (!screen->grabWindow(0, region.x(), region.y(), region.width(), region.height()).save(path)) return false;
-  std::printf("screenshot: %s\n", path.toLocal8Bit().constData());
-  return true;
+  QPixmap shot(region.size());
+  shot.fill(Qt::black);
+  QPainter painter(&shot);
+  for (const int panel : panels) {
+    QWidget* widget = host.PanelWidget(panel);
+    painter.drawPixmap(widget->geometry().topLeft() - region.topLeft(), widget->grab());
+  }
+  painter.end();
+  return Save(shot, path);
 }
 
 // Where the evaluated stroke is half-way from OT1 to OT2, as a share of the
