@@ -55,9 +55,13 @@ bool Frames(std::string_view value, ScopeHeaderScan& scan, uint16_t& frames) {
   return true;
 }
 
+// The first readable Firmware line names the file's firmware: the parameter
+// lines after it were read for that firmware, so a second one may not change
+// it under them.
 void FirmwareLine(std::string_view value, ScopeHeaderScan& scan) {
   int64_t major = 0, minor = 0;
-  if (!Revision(value, major, minor)) return;
+  if (scan.firmware || !Revision(value, major, minor)) return;
+  scan.firmware = true;
   scan.major = static_cast<uint32_t>(major);
   udScopeFwVersion = static_cast<uint32_t>(major) << 16 | (static_cast<uint32_t>(minor) & 0xFFFF);
   if (ScopeFileMajorP0417(scan.major)) {

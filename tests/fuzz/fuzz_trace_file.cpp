@@ -6,6 +6,7 @@
 // come back the same through a save and a load.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -40,8 +41,11 @@ struct Header {
   }
 };
 
-void Require(bool ok) {
-  if (!ok) __builtin_trap();
+// A failed check names its line, as the trap's stack does not.
+void Require(bool ok, int line = __builtin_LINE()) {
+  if (ok) return;
+  std::fprintf(stderr, "fuzz_trace_file: the check at line %d failed\n", line);
+  __builtin_trap();
 }
 
 std::vector<uint8_t> Compressed(const uint8_t* text, size_t size) {
