@@ -55,9 +55,10 @@ bool Frames(std::string_view value, ScopeHeaderScan& scan, uint16_t& frames) {
   return true;
 }
 
-// The first readable Firmware line names the file's firmware: the parameter
-// lines after it were read for that firmware, so a second one may not change
-// it under them.
+// The first readable Firmware and RAMTYPE lines name the file's firmware and
+// ram type, which decide its variant: the lines after them were read for
+// that variant, and a saved copy names only one of each, so a second line may
+// not change them.
 void FirmwareLine(std::string_view value, ScopeHeaderScan& scan) {
   int64_t major = 0, minor = 0;
   if (scan.firmware || !Revision(value, major, minor)) return;
@@ -76,12 +77,13 @@ void FirmwareLine(std::string_view value, ScopeHeaderScan& scan) {
   }
 }
 
-void RamtypeLine(std::string_view value) {
+void RamtypeLine(std::string_view value, ScopeHeaderScan& scan) {
   const size_t open = value.rfind('(');
-  if (open == std::string_view::npos) return;
+  if (scan.ramtype || open == std::string_view::npos) return;
   ScopeTextCursor c(value.substr(open + 1, 6));
   uint32_t code = 0;
   if (!c.Number(code)) return;
+  scan.ramtype = true;
   uwScopeRamtype = static_cast<uint16_t>(code);
   if ((code & 0xF0) == kQuillGroup) {
     ubMcFlag3 |= MC_FLAG3_FW_QUILL;
@@ -242,7 +244,7 @@ void ScopeReadHeaderLine(std::string_view line, ScopeHeaderScan& scan, bool para
   } else if (ScopeTextKey(line, "Bootloader", value)) {
     if (Revision(value, v[0], v[1])) udScopeBootVersion = static_cast<uint32_t>(v[0]) << 8 | static_cast<uint32_t>(v[1]);
   } else if (ScopeTextKey(line, "RAMTYPE", value)) {
-    RamtypeLine(value);
+    RamtypeLine(value, scan);
   } else {
     GeometryLine(line, scan);
   }

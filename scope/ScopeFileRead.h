@@ -14,6 +14,7 @@ struct ScopeTraceDesc;
 struct ScopeHeaderScan {
   uint32_t major = 0;        // firmware major of the Firmware line
   bool firmware = false;     // a Firmware line was read; a later one is ignored
+  bool ramtype = false;      // a RAMTYPE line was read; a later one is ignored
   bool fileFormat = false;   // a FileFormat line was read
   bool failed = false;       // a line was refused (ScopeFileReason says why)
 };

@@ -155,6 +155,8 @@ TEST_F(CorruptTraceFile, EachKindIsRejectedWithItsReasonOrHasTheFieldIgnored) {
                "MOTOR_UZK [V]:\t92233720368547757.00\nANA0 @ 20 mA [Bar]:\t9223372036854775807\nPARAMETERS_END"),
        nullptr},
       {"second Firmware line", "a.log", Replace(log, "PARAMETERS_END", "Firmware:\tP0417-01\nPARAMETERS_END"), nullptr},
+      {"second RAMTYPE line", "a.log", Replace(log, "PARAMETERS_END", "RAMTYPE:\tRam K5 (0x0080)\nPARAMETERS_END"),
+       nullptr},
       {"ram type without (", "a.log", Replace(log, " (0x0031)", " 0x0031"), nullptr},
       {"date without -", "a.log", Replace(log, "2024-03-05", "20240305"), nullptr},
       {"unknown firmware", "a.log", Replace(log, "Firmware:\tP0235", "Firmware:\tP0999"), nullptr},
