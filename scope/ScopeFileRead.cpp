@@ -59,6 +59,22 @@ bool Frames(std::string_view value, ScopeHeaderScan& scan, uint16_t& frames) {
 // ram type, which decide its variant: the lines after them were read for
 // that variant, and a saved copy names only one of each, so a second line may
 // not change them.
+// The marks of a Quill ram type, which overrule the firmware's: a RAMTYPE
+// line read before the Firmware line gives them again after it, so the
+// variant does not depend on the order of the two lines.
+void QuillRamtype(uint32_t code) {
+  ubMcFlag3 |= MC_FLAG3_FW_QUILL;
+  ubMcFlag3 &= static_cast<uint8_t>(~MC_FLAG3_FW_P0417);
+  uwScopePostTrgTime = 100;
+  if (code > kQuillGroup)
+    ubMcFlag5 |= MC_FLAG5_QUILL_TWO_TRACES;
+  else
+    ubMcFlag5 &= static_cast<uint8_t>(~MC_FLAG5_QUILL_TWO_TRACES);
+  ScopeReadSetPressures(40000, 16000, 40000);
+}
+
+bool IsQuill(uint32_t code) { return (code & 0xF0) == kQuillGroup; }
+
 void FirmwareLine(std::string_view value, ScopeHeaderScan& scan) {
   int64_t major = 0, minor = 0;
   if (scan.firmware || !Revision(value, major, minor)) return;
@@ -75,6 +91,7 @@ void FirmwareLine(std::string_view value, ScopeHeaderScan& scan) {
     ubMcFlag3 &= static_cast<uint8_t>(~(MC_FLAG3_FW_P0417 | MC_FLAG3_FW_QUILL));
     ubScopeFlag &= static_cast<uint8_t>(~SCOPE_FLAG_P0417_TRACE);
   }
+  if (scan.ramtype && IsQuill(uwScopeRamtype)) QuillRamtype(uwScopeRamtype);
 }
 
 void RamtypeLine(std::string_view value, ScopeHeaderScan& scan) {
@@ -85,15 +102,8 @@ void RamtypeLine(std::string_view value, ScopeHeaderScan& scan) {
   if (!c.Number(code)) return;
   scan.ramtype = true;
   uwScopeRamtype = static_cast<uint16_t>(code);
-  if ((code & 0xF0) == kQuillGroup) {
-    ubMcFlag3 |= MC_FLAG3_FW_QUILL;
-    ubMcFlag3 &= static_cast<uint8_t>(~MC_FLAG3_FW_P0417);
-    uwScopePostTrgTime = 100;
-    if (code > kQuillGroup)
-      ubMcFlag5 |= MC_FLAG5_QUILL_TWO_TRACES;
-    else
-      ubMcFlag5 &= static_cast<uint8_t>(~MC_FLAG5_QUILL_TWO_TRACES);
-    ScopeReadSetPressures(40000, 16000, 40000);
+  if (IsQuill(uwScopeRamtype)) {
+    QuillRamtype(uwScopeRamtype);
   } else {
     ubMcFlag5 &= static_cast<uint8_t>(~MC_FLAG5_QUILL_TWO_TRACES);
     ScopeReadRamtypeGroup();

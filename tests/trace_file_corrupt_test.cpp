@@ -220,3 +220,28 @@ TEST_F(CorruptTraceFile, MutatedFilesLoadOrAreRejectedWithAReason) {
 }
 
 }  // namespace
+
+// A Quill ram type overrules the firmware whether its line comes before the
+// Firmware line or after it, as a saved copy has it.
+TEST_F(CorruptTraceFile, TheVariantDoesNotDependOnTheOrderOfItsLines) {
+  const std::string written = Replace(log, " (0x0031)", " (0x0081)");
+  const std::string before = Replace(log, "Firmware:", "RAMTYPE:\tRam K1 (0x0081)\nFirmware:");
+  struct Loaded {
+    int32_t frames;
+    std::string variant;
+    uint8_t traces, flag5;
+    uint16_t ramtype, postTrigger;
+  } loaded[2];
+  for (int i = 0; i < 2; ++i) {
+    Connected();
+    const int32_t frames = ScopeLoadFile(dir.Write("q.log", i ? before : written));
+    loaded[i] = {frames, ScopeFileVariantName(), ubScopeNumOfTraces, ubMcFlag5, uwScopeRamtype, uwScopePostTrgTime};
+  }
+  EXPECT_EQ(loaded[0].variant, "Quill");
+  EXPECT_EQ(loaded[1].frames, loaded[0].frames) << ScopeFileReason();
+  EXPECT_EQ(loaded[1].variant, loaded[0].variant);
+  EXPECT_EQ(loaded[1].traces, loaded[0].traces);
+  EXPECT_EQ(loaded[1].flag5, loaded[0].flag5);
+  EXPECT_EQ(loaded[1].ramtype, loaded[0].ramtype);
+  EXPECT_EQ(loaded[1].postTrigger, loaded[0].postTrigger);
+}
