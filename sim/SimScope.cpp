@@ -177,8 +177,10 @@ class SimScope : public SimBehaviour {
       switch (index) {
         case 0x210C:
           // The tool starts a download with the geometry: the memory is made
-          // from what the controller is now.
-          Generate(c);
+          // from what the controller is now, at the first block asked for, so
+          // that a geometry read, asked again under load, is answered at once.
+          Configure(c);
+          stale_ = true;
           value = frameLength_;
           return true;
         case 0x210D: value = perBlock_; return true;
@@ -248,7 +250,7 @@ class SimScope : public SimBehaviour {
 
   bool Block(SimController& c, int number, SimBlock& block) override {
     if (!active_) return false;
-    if (memory_.empty()) Generate(c);
+    if (stale_ || memory_.empty()) Generate(c);
     const size_t length = BlockBytes();
     const size_t from = static_cast<size_t>(number) * length;
     block.data.assign(length, 0);
@@ -282,8 +284,8 @@ class SimScope : public SimBehaviour {
     return l == SimScopeLayout::P0528 || (l == SimScopeLayout::Quill && Ramtype(c) > 0x80);
   }
 
-  // The traces' frames one after the other, each frameLength_ bytes.
-  void Generate(SimController& c) {
+  // The layout and encoding of the controller as it is now.
+  void Configure(SimController& c) {
     const SimScopeLayout layout = Layout(c);
     const uint16_t ramtype = Ramtype(c);
     quill_ = layout == SimScopeLayout::Quill;
@@ -294,6 +296,13 @@ class SimScope : public SimBehaviour {
       default: encoding_.interleaved = quill_; break;
     }
     encoding_.ramGaps = quill_ && ramGaps_;
+  }
+
+  // The traces' frames one after the other, each frameLength_ bytes.
+  void Generate(SimController& c) {
+    Configure(c);
+    stale_ = false;
+    const SimScopeLayout layout = encoding_.layout;
     const bool p0417 = layout == SimScopeLayout::P0417;
     const uint32_t sample1 = Ask(c, 0x2102, 0, 4);
     const double unitMs = p0417 ? 1.0 : 0.5;
@@ -355,6 +364,7 @@ class SimScope : public SimBehaviour {
 
   bool active_ = false;
   bool quill_ = false;
+  bool stale_ = false;  // the memory is made again at the next block
   uint32_t frames_[2] = {1000, 1000};
   uint16_t frameLength_ = 16;
   uint16_t perBlock_ = 31;
