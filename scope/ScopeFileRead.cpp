@@ -55,10 +55,6 @@ bool Frames(std::string_view value, ScopeHeaderScan& scan, uint16_t& frames) {
   return true;
 }
 
-// The first readable Firmware and RAMTYPE lines name the file's firmware and
-// ram type, which decide its variant: the lines after them were read for
-// that variant, and a saved copy names only one of each, so a second line may
-// not change them.
 // The marks of a Quill ram type, which overrule the firmware's: a RAMTYPE
 // line read before the Firmware line gives them again after it, so the
 // variant does not depend on the order of the two lines.
@@ -75,6 +71,10 @@ void QuillRamtype(uint32_t code) {
 
 bool IsQuill(uint32_t code) { return (code & 0xF0) == kQuillGroup; }
 
+// The first readable Firmware and RAMTYPE lines name the file's firmware and
+// ram type, which decide its variant: the lines after them were read for
+// that variant, and a saved copy names only one of each, so a second line may
+// not change them.
 void FirmwareLine(std::string_view value, ScopeHeaderScan& scan) {
   int64_t major = 0, minor = 0;
   if (scan.firmware || !Revision(value, major, minor)) return;

@@ -219,8 +219,6 @@ TEST_F(CorruptTraceFile, MutatedFilesLoadOrAreRejectedWithAReason) {
   EXPECT_GT(rejected, 300);
 }
 
-}  // namespace
-
 // A Quill ram type overrules the firmware whether its line comes before the
 // Firmware line or after it, as a saved copy has it.
 TEST_F(CorruptTraceFile, TheVariantDoesNotDependOnTheOrderOfItsLines) {
@@ -245,3 +243,5 @@ TEST_F(CorruptTraceFile, TheVariantDoesNotDependOnTheOrderOfItsLines) {
   EXPECT_EQ(loaded[1].ramtype, loaded[0].ramtype);
   EXPECT_EQ(loaded[1].postTrigger, loaded[0].postTrigger);
 }
+
+}  // namespace
